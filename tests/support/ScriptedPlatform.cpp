@@ -148,6 +148,8 @@ int ScriptedPlatform::Startup(uint16_t, platform::WSAData &data)
     std::strncpy(data.szDescription, Description.c_str(), sizeof data.szDescription - 1);
     data.iMaxSockets = 256;
     data.iMaxUdpDg = 65467;
+    if (StartupsBeforeFailure >= 0 && StartupCount > StartupsBeforeFailure)
+        return 10091;
     return StartupResult;
 }
 

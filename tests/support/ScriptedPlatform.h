@@ -65,6 +65,8 @@ public:
     int OpenHandles() const;
 
     int StartupResult = 0;
+    // Start-ups that succeed before every later one fails (-1: no limit).
+    int StartupsBeforeFailure = -1;
     uint16_t Version = 0x0101;
     uint16_t HighVersion = 0x0101;
     std::string Description = "Scripted sockets";
