@@ -5,6 +5,7 @@
 #include <deque>
 #include <exception>
 #include <functional>
+#include <type_traits>
 
 class QDialog;
 class QWidget;
@@ -40,13 +41,17 @@ public:
 QString WithFinalPeriod(const QString &message);
 
 // Wraps an event handler so that an exception leaving it goes to the
-// exception display, and the program carries on.
+// exception display, and the program carries on. Signal arguments the
+// handler does not take are dropped.
 template <typename Handler>
 auto Guarded(Handler handler)
 {
     return [handler](auto &&...arguments) {
         try {
-            handler(arguments...);
+            if constexpr (std::is_invocable_v<Handler, decltype(arguments)...>)
+                handler(arguments...);
+            else
+                handler();
         } catch (const std::exception &error) {
             Application::ShowException(error);
         }
