@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/StringGrid.h"
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <set>
+#include <string>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class TPingThread;
+class TPqICMP;
+class TSweepMailbox;
+
+// The most host rows the table holds.
+constexpr int MaxHosts = 256;
+
+// The main window: the host table, its command buttons and the sweep timer.
+class TMainForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(QWidget *AOwner = nullptr);
+    ~TMainForm() override;
+
+    QFrame *Panel1;
+    QToolButton *AddHostBtn;
+    QToolButton *DelHostBtn;
+    QToolButton *OptionBtn;
+    platform::TStringGrid *MainViewSGrid;
+    QToolButton *ModHostBtn;
+    QToolButton *ExitBtn;
+    QPushButton *RetrieveBtn;
+    QLabel *Label1;
+    QLabel *Label2;
+    QTimer *pingTimer;
+
+    int32_t PendingCount = 0;
+    std::array<int32_t, MaxHosts> AttemptCount{};
+    std::array<int32_t, MaxHosts> FailureCount{};
+    int32_t SelectedRow = 0;
+    std::array<TPqICMP *, MaxHosts> RowPinger{};
+
+    void FormCreate(QObject *Sender);
+    void FormResize(QObject *Sender);
+    void ExitBtnClick(QObject *Sender);
+    void RetrieveBtnClick(QObject *Sender);
+    void pingTimerTimer(QObject *Sender);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void BuildComponents();
+    void LayOutComponents();
+    void FitFillerColumn();
+    void ProgramTimer();
+    void StartSweep();
+    void PingReply(QObject *Sender, int32_t Status, const std::string &IPAddress, int32_t RTT, uint8_t TTL);
+    void PingThreadDone(TPingThread *Sender);
+    void StopWorkers();
+
+    TSweepMailbox *Mailbox;
+    // Workers started and not yet done; UI thread only.
+    std::set<TPingThread *> Workers;
+    bool Placed = false;
+};
+
+// The main window, once the application has created it.
+extern TMainForm *MainForm;
