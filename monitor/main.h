@@ -48,9 +48,16 @@ public:
 
     void FormCreate(QObject *Sender);
     void FormResize(QObject *Sender);
+    void FormClose(QObject *Sender);
     void ExitBtnClick(QObject *Sender);
     void RetrieveBtnClick(QObject *Sender);
     void pingTimerTimer(QObject *Sender);
+    void MainViewSGridDrawCell(QObject *Sender, int ACol, int ARow, const QRect &Rect, platform::TGridDrawState State);
+    void AddHostBtnClick(QObject *Sender);
+    void ModHostBtnClick(QObject *Sender);
+    void DelHostBtnClick(QObject *Sender);
+    void MainViewSGridSelectCell(QObject *Sender, int ACol, int ARow, bool &CanSelect);
+    void OptionBtnClick(QObject *Sender);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -61,6 +68,9 @@ private:
     void LayOutComponents();
     void FitFillerColumn();
     void ProgramTimer();
+    void SortHostRows(platform::TStringGrid *Grid, int32_t Column);
+    void LoadControlFile();
+    void SaveControlFile();
     void StartSweep();
     void PingReply(QObject *Sender, int32_t Status, const std::string &IPAddress, int32_t RTT, uint8_t TTL);
     void PingThreadDone(TPingThread *Sender);
