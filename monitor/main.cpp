@@ -1,5 +1,6 @@
 #include "monitor/main.h"
 
+#include "dialogs/DialogFont.h"
 #include "monitor/MonitorSettings.h"
 #include "monitor/SweepMailbox.h"
 #include "platform/Application.h"
@@ -18,16 +19,6 @@ TMainForm *MainForm = nullptr;
 namespace {
 
 constexpr int PanelWidth = 66;
-
-QFont WindowFont()
-{
-    QFont font;
-    // The design font does not exist on Linux; IPAPGothic shares its metrics.
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                      QStringLiteral("Noto Sans CJK JP")});
-    font.setPixelSize(12);
-    return font;
-}
 
 QToolButton *SpeedButton(QWidget *panel, const QString &caption, int top)
 {
@@ -70,7 +61,7 @@ TMainForm::~TMainForm()
 void TMainForm::BuildComponents()
 {
     setWindowTitle(QStringLiteral("Quorvel　V0.99a"));
-    setFont(WindowFont());
+    setFont(JapaneseFont(12));
     resize(450, 274);
 
     Panel1 = new QFrame(this);
@@ -98,6 +89,10 @@ void TMainForm::BuildComponents()
     connect(RetrieveBtn, &QPushButton::clicked, this, platform::Guarded([this] { RetrieveBtnClick(RetrieveBtn); }));
     connect(ExitBtn, &QToolButton::clicked, this, platform::Guarded([this] { ExitBtnClick(ExitBtn); }));
     connect(pingTimer, &QTimer::timeout, this, platform::Guarded([this] { pingTimerTimer(pingTimer); }));
+    MainViewSGrid->OnDrawCell = [this](QObject *Sender, int ACol, int ARow, const QRect &Rect,
+                                       platform::TGridDrawState State) {
+        MainViewSGridDrawCell(Sender, ACol, ARow, Rect, State);
+    };
     LayOutComponents();
 }
 
