@@ -89,9 +89,11 @@ void TMainForm::BuildComponents()
     connect(RetrieveBtn, &QPushButton::clicked, this, platform::Guarded([this] { RetrieveBtnClick(RetrieveBtn); }));
     connect(ExitBtn, &QToolButton::clicked, this, platform::Guarded([this] { ExitBtnClick(ExitBtn); }));
     connect(pingTimer, &QTimer::timeout, this, platform::Guarded([this] { pingTimerTimer(pingTimer); }));
-    MainViewSGrid->OnDrawCell = [this](QObject *Sender, int ACol, int ARow, const QRect &Rect,
-                                       platform::TGridDrawState State) {
-        MainViewSGridDrawCell(Sender, ACol, ARow, Rect, State);
+    connect(AddHostBtn, &QToolButton::clicked, this, platform::Guarded([this] { AddHostBtnClick(AddHostBtn); }));
+    connect(ModHostBtn, &QToolButton::clicked, this, platform::Guarded([this] { ModHostBtnClick(ModHostBtn); }));
+    connect(DelHostBtn, &QToolButton::clicked, this, platform::Guarded([this] { DelHostBtnClick(DelHostBtn); }));
+    MainViewSGrid->OnSelectCell = [this](QObject *Sender, int ACol, int ARow, bool &CanSelect) {
+        MainViewSGridSelectCell(Sender, ACol, ARow, CanSelect);
     };
     LayOutComponents();
 }

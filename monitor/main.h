@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 class QFrame;
 class QLabel;
@@ -75,10 +76,18 @@ private:
     void PingReply(QObject *Sender, int32_t Status, const std::string &IPAddress, int32_t RTT, uint8_t TTL);
     void PingThreadDone(TPingThread *Sender);
     void StopWorkers();
+    bool IsHostRow(int row) const;
+    void AddHostRow(const std::string &host, const std::string &note);
+    void SwapRowState(int first, int second);
+    void MoveRowState(int from, int to);
+    void ClearRowState(int row);
+    void RetireRowState(int row);
 
     TSweepMailbox *Mailbox;
     // Workers started and not yet done; UI thread only.
     std::set<TPingThread *> Workers;
+    // Components of deleted rows, released when the next sweep starts.
+    std::vector<TPqICMP *> RetiredPingers;
     bool Placed = false;
 };
 

@@ -28,6 +28,10 @@ void TMainForm::StartSweep()
     if (hosts <= 0)
         return;
     RetrieveBtn->setEnabled(false);
+    if (Workers.empty()) {
+        qDeleteAll(RetiredPingers);
+        RetiredPingers.clear();
+    }
 
     try {
         for (int row = 1; row <= hosts && row <= MaxHosts; ++row) {
