@@ -95,6 +95,10 @@ void TMainForm::BuildComponents()
     MainViewSGrid->OnSelectCell = [this](QObject *Sender, int ACol, int ARow, bool &CanSelect) {
         MainViewSGridSelectCell(Sender, ACol, ARow, CanSelect);
     };
+    MainViewSGrid->OnDrawCell = [this](QObject *Sender, int ACol, int ARow, const QRect &Rect,
+                                       platform::TGridDrawState State) {
+        MainViewSGridDrawCell(Sender, ACol, ARow, Rect, State);
+    };
     LayOutComponents();
 }
 
