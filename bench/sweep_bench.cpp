@@ -95,21 +95,25 @@ void UseSweepSettings(int count, int wait)
 
 // Notes the moment a widget becomes enabled: the reload button comes back in
 // the completion of the sweep's last worker.
+// It ends the given event loop then, so waiting for it costs nothing.
 class EnableMoment : public QObject {
 public:
-    explicit EnableMoment(QWidget *widget) : Widget(widget) { widget->installEventFilter(this); }
+    EnableMoment(QWidget *widget, QEventLoop &loop) : Widget(widget), Loop(loop) { widget->installEventFilter(this); }
     std::optional<BenchClock::time_point> At;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == Widget && event->type() == QEvent::EnabledChange && Widget->isEnabled() && !At)
+        if (watched == Widget && event->type() == QEvent::EnabledChange && Widget->isEnabled() && !At) {
             At = BenchClock::now();
+            Loop.quit();
+        }
         return false;
     }
 
 private:
     QWidget *Widget;
+    QEventLoop &Loop;
 };
 
 bool ShowAndWait(TMainForm &form)
@@ -142,14 +146,17 @@ void MeasureSweep(Figures &figures)
         last = now;
     });
 
-    EnableMoment end(form.RetrieveBtn);
+    QEventLoop sweeping;
+    EnableMoment end(form.RetrieveBtn, sweeping);
+    QTimer::singleShot(60000, &sweeping, &QEventLoop::quit);
     const ProcessFigures before = ReadProcessFigures();
     tick.start();
     last = BenchClock::now();
     const auto start = BenchClock::now();
     form.RetrieveBtn->click();
     const double startSweep = MillisecondsBetween(start, BenchClock::now());
-    RunUntil([&] { return end.At.has_value(); }, 60000);
+    if (!end.At)
+        sweeping.exec();
     const ProcessFigures after = ReadProcessFigures();
     tick.stop();
     RunFor(100); // the last rows' repaints

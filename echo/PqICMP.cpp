@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace {
@@ -89,14 +91,25 @@ void TPqICMP::OpenICMP()
         throw EICMPError("ICMP.DLL のプロセスを取得出来ません。");
 }
 
-// Without an ICMP socket every send would fail with an error that has no
-// status text, and so would pass for an answer: refuse to build instead.
+// Refuse to build where no echo handle opens at all, so the operator learns
+// why instead of seeing every echo fail. Once a library has opened one, a
+// later failure shows as "General failure" on the echoes themselves, so the
+// probe is not repeated for every component of every sweep.
 void TPqICMP::CheckEchoHandle()
 {
+    static std::mutex lock;
+    static std::set<platform::HMODULE> opened;
+    {
+        std::lock_guard guard(lock);
+        if (opened.count(hICMPdll))
+            return;
+    }
     const platform::HANDLE probe = IcmpCreateFile();
     if (!probe || probe == platform::INVALID_HANDLE_VALUE)
         throw EICMPError(NoEchoSocketMessage(platform::GetLastError()));
     IcmpCloseHandle(probe);
+    std::lock_guard guard(lock);
+    opened.insert(hICMPdll);
 }
 
 void TPqICMP::Report(int32_t status, const std::string &address, int32_t rtt, uint8_t ttl)
@@ -105,12 +118,17 @@ void TPqICMP::Report(int32_t status, const std::string &address, int32_t rtt, ui
         OnReply(this, status, address, rtt, ttl);
 }
 
+// The pause ends when Delay has passed, dispatching the thread's messages
+// at least every 10 ms where it has any to dispatch.
 void TPqICMP::Pause()
 {
     const uint32_t start = platform::GetTickCount();
-    while (!platform::StopRequested() && static_cast<int64_t>(platform::GetTickCount() - start) < Delay) {
+    for (;;) {
+        const int64_t elapsed = static_cast<uint32_t>(platform::GetTickCount() - start);
+        if (platform::StopRequested() || elapsed >= Delay)
+            return;
         platform::ProcessMessages();
-        platform::Sleep(10);
+        platform::Sleep(platform::MessageInterval(static_cast<uint32_t>(Delay - elapsed)));
     }
 }
 

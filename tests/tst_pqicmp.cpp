@@ -54,6 +54,7 @@ private slots:
     void startupInformation();
     void runSequence_data();
     void runSequence();
+    void handleThatFailsLaterFailsEchoes();
     void requestCarriesFilledData();
     void reportsCarryReplyRecord();
     void handlerExceptionStillCleansUp();
@@ -179,9 +180,9 @@ void TestPqICMP::runSequence_data()
     QTest::newRow("negative count") << std::string("10.0.0.1") << -5 << 20 << 64 << true << Framed({});
     QTest::newRow("pause after every echo, the last too")
         << std::string("10.0.0.1") << 2 << 20 << 64 << true << Framed(Repeat(2, echo("10.0.0.1")));
-    QTest::newRow("pause rounds up to whole steps")
+    QTest::newRow("last step cut short to end at the delay")
         << std::string("10.0.0.1") << 1 << 11 << 64 << true
-        << Framed({"send 10.0.0.1", "report 0 10.0.0.1 64", "sleep 10", "sleep 10"});
+        << Framed({"send 10.0.0.1", "report 0 10.0.0.1 64", "sleep 10", "sleep 1"});
     QTest::newRow("no pause without delay")
         << std::string("10.0.0.1") << 2 << 0 << 64 << true
         << Framed({"send 10.0.0.1", "report 0 10.0.0.1 64", "send 10.0.0.1", "report 0 10.0.0.1 64"});
@@ -241,6 +242,23 @@ void TestPqICMP::runSequence()
     QCOMPARE(Log(log.begin(), log.begin() + 2), (Log{"open", "close"}));
     QCOMPARE(Log(log.begin() + 2, log.end()), expected);
     QCOMPARE(platform.OpenHandles(), 0);
+}
+
+// Only the first component of a library probes for an echo handle; should
+// one fail to open later, every echo fails instead of passing for answered.
+void TestPqICMP::handleThatFailsLaterFailsEchoes()
+{
+    ScriptedPlatform platform;
+    TPqICMP first(nullptr);
+    platform.FailOpen(EACCES);
+    TPqICMP second(nullptr);
+    LogReports(second, platform);
+    second.Address = "10.0.0.1";
+    second.NumberOfPings = 1;
+    second.Delay = 0;
+    second.Ping();
+    QCOMPARE(platform.Log(), (Log{"open", "close", "report 11050 0.0.0.0 0"}));
+    QCOMPARE(second.GetMessageString(11050), std::string("General failure"));
 }
 
 void TestPqICMP::requestCarriesFilledData()

@@ -222,8 +222,11 @@ uint32_t ScriptedPlatform::SendEcho(platform::HANDLE handle, uint32_t destinatio
     Outcome outcome = Answer();
     {
         std::lock_guard guard(Lock);
-        if (!handle || handle == platform::INVALID_HANDLE_VALUE)
-            throw std::logic_error("send on a handle that is not open");
+        if (!handle || handle == platform::INVALID_HANDLE_VALUE) {
+            // As the system's library does: no socket, no echo.
+            platform::SetLastError(platform::IP_GENERAL_FAILURE);
+            return 0;
+        }
         const std::string to = Dotted(destination);
         const auto *bytes = static_cast<const uint8_t *>(requestData);
         Sent.push_back(Send{to, std::vector<uint8_t>(bytes, bytes + requestSize), requestSize,
