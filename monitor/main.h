@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <set>
 #include <string>
 #include <vector>
@@ -76,6 +77,7 @@ private:
     void PingReply(QObject *Sender, int32_t Status, const std::string &IPAddress, int32_t RTT, uint8_t TTL);
     void PingThreadDone(TPingThread *Sender);
     void StopWorkers();
+    void StartWorkers();
     bool IsHostRow(int row) const;
     void AddHostRow(const std::string &host, const std::string &note);
     void SwapRowState(int first, int second);
@@ -86,6 +88,8 @@ private:
     TSweepMailbox *Mailbox;
     // Workers started and not yet done; UI thread only.
     std::set<TPingThread *> Workers;
+    // Workers of this sweep not yet started; they start a batch at a time.
+    std::deque<TPingThread *> Unstarted;
     // Components of deleted rows, released when the next sweep starts.
     std::vector<TPqICMP *> RetiredPingers;
     bool Placed = false;

@@ -61,15 +61,31 @@ void TMainForm::StartSweep()
             worker->OnTerminate = [this, worker] { Mailbox->Post([this, worker] { PingThreadDone(worker); }); };
             connect(worker, &QThread::finished, worker, &QObject::deleteLater);
             Workers.insert(worker);
+            Unstarted.push_back(worker);
             ++PendingCount;
-            worker->start();
         }
     } catch (...) {
-        // The rows started so far finish as usual and end the sweep.
+        // The rows set up so far run as usual and end the sweep.
         if (PendingCount == 0)
             RetrieveBtn->setEnabled(true);
+        StartWorkers();
         throw;
     }
+    StartWorkers();
+}
+
+// Starting a thread costs the window a fraction of a millisecond; hundreds
+// in one go would keep it from answering for a tenth of a second. So the
+// workers start a batch per turn of the event loop.
+void TMainForm::StartWorkers()
+{
+    constexpr int Batch = 16;
+    for (int started = 0; started < Batch && !Unstarted.empty(); ++started) {
+        Unstarted.front()->start();
+        Unstarted.pop_front();
+    }
+    if (!Unstarted.empty())
+        QMetaObject::invokeMethod(this, &TMainForm::StartWorkers, Qt::QueuedConnection);
 }
 
 void TMainForm::PingReply(QObject *Sender, int32_t Status, const std::string &IPAddress, int32_t, uint8_t)
@@ -116,6 +132,7 @@ void TMainForm::StopWorkers()
 {
     if (Workers.empty())
         return;
+    Unstarted.clear();
     platform::RequestStop();
     for (TPingThread *worker : Workers)
         worker->wait();
