@@ -120,6 +120,7 @@ void TMainForm::FormCreate(QObject *)
     MainViewSGrid->RemoveOption(platform::TGridOption::VertLine);
     MainViewSGrid->RemoveOption(platform::TGridOption::HorzLine);
     MainViewSGrid->RemoveOption(platform::TGridOption::RangeSelect);
+    LoadControlFile();
     FitFillerColumn();
     ProgramTimer();
     if (MonitorSettings.Exec)
