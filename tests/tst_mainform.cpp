@@ -3,9 +3,12 @@
 #include "monitor/main.h"
 #include "platform/Cp932.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -15,7 +18,13 @@ class TestMainForm : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { MonitorSettings = TMonitorSettings{}; }
+    // The window reads and writes quorvel.ini in the working directory.
+    void initTestCase() { QVERIFY(QDir::setCurrent(WorkDir.path())); }
+    void init()
+    {
+        MonitorSettings = TMonitorSettings{};
+        QFile::remove("quorvel.ini");
+    }
 
     void newWindow()
     {
@@ -145,6 +154,9 @@ private slots:
         form.ExitBtn->click();
         QTRY_VERIFY(!form.isVisible());
     }
+
+private:
+    QTemporaryDir WorkDir;
 };
 
 QTEST_MAIN(TestMainForm)
