@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <type_traits>
+#include <utility>
 
 class QDialog;
 class QWidget;
@@ -17,6 +18,9 @@ namespace platform {
 // through here, so tests can record messages and answer dialogs.
 class Application {
 public:
+    enum class MessageKind { Error, Message };
+    using MessageSink = std::function<void(MessageKind kind, const QString &text)>;
+
     static QString Title();
     static void SetTitle(const QString &title);
 
@@ -34,24 +38,35 @@ public:
     static void StopRecording();
     static QStringList Messages();
     static void AnswerNextModal(std::function<int(QDialog &)> answer);
+
+    // With a sink set, the exception display and the simple message box hand
+    // their text to it instead of opening a box, so a program without a
+    // screen to click on can report them; an empty sink brings the boxes back.
+    static void SetMessageSink(MessageSink sink);
 };
 
 // The text the exception display shows: "." is appended when the last
 // character sorts after ".".
 QString WithFinalPeriod(const QString &message);
 
+// Calls a handler with the signal's arguments, or with none when it takes none.
+template <typename Handler, typename... Arguments>
+void InvokeHandler(const Handler &handler, Arguments &&...arguments)
+{
+    if constexpr (std::is_invocable_v<const Handler &, Arguments...>)
+        handler(std::forward<Arguments>(arguments)...);
+    else
+        handler();
+}
+
 // Wraps an event handler so that an exception leaving it goes to the
-// exception display, and the program carries on. Signal arguments the
-// handler does not take are dropped.
+// exception display, and the program carries on.
 template <typename Handler>
 auto Guarded(Handler handler)
 {
     return [handler](auto &&...arguments) {
         try {
-            if constexpr (std::is_invocable_v<Handler, decltype(arguments)...>)
-                handler(arguments...);
-            else
-                handler();
+            InvokeHandler(handler, std::forward<decltype(arguments)>(arguments)...);
         } catch (const std::exception &error) {
             Application::ShowException(error);
         }
