@@ -133,6 +133,8 @@ void TMainForm::ExitBtnClick(QObject *) { MainForm->close(); }
 
 void TMainForm::FitFillerColumn()
 {
+    // A hidden window gets no resize event, so lay out from its size now.
+    LayOutComponents();
     int sum = 0;
     for (int column = 0; column <= 4; ++column)
         sum += MainViewSGrid->ColWidth(column);
