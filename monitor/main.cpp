@@ -88,6 +88,7 @@ void TMainForm::BuildComponents()
 
     connect(RetrieveBtn, &QPushButton::clicked, this, platform::Guarded([this] { RetrieveBtnClick(RetrieveBtn); }));
     connect(ExitBtn, &QToolButton::clicked, this, platform::Guarded([this] { ExitBtnClick(ExitBtn); }));
+    connect(OptionBtn, &QToolButton::clicked, this, platform::Guarded([this] { OptionBtnClick(OptionBtn); }));
     connect(pingTimer, &QTimer::timeout, this, platform::Guarded([this] { pingTimerTimer(pingTimer); }));
     connect(AddHostBtn, &QToolButton::clicked, this, platform::Guarded([this] { AddHostBtnClick(AddHostBtn); }));
     connect(ModHostBtn, &QToolButton::clicked, this, platform::Guarded([this] { ModHostBtnClick(ModHostBtn); }));
