@@ -72,8 +72,10 @@ int32_t StrToInt(const std::string &text)
 {
     if (const auto value = Parse(text))
         return *value;
-    throw EConvertError("'" + FromCp932(text).toStdString() + "' は整数ではありません");
+    throw NotAnInteger(FromCp932(text));
 }
+
+EConvertError NotAnInteger(const QString &text) { return EConvertError("'" + text.toStdString() + "' は整数ではありません"); }
 
 std::string IntToStr(int32_t value) { return std::to_string(value); }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 
+#include <QString>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,9 @@ public:
 // an optional sign, or hexadecimal after "$", "x", "X", "0x" or "0X" read as
 // a 32-bit pattern. Anything else raises EConvertError.
 int32_t StrToInt(const std::string &text);
+
+// The error for a text, as typed, that is not an integer.
+EConvertError NotAnInteger(const QString &text);
 
 // Plain decimal, with a minus sign for negative values.
 std::string IntToStr(int32_t value);

@@ -8,7 +8,7 @@ namespace platform {
 int32_t TextToInt(const QString &text)
 {
     if (!Cp932CanHold(text))
-        throw EConvertError("'" + text.toStdString() + "' は整数ではありません");
+        throw NotAnInteger(text);
     return StrToInt(ToCp932(text));
 }
 
