@@ -13,8 +13,8 @@ using Outcome = ScriptedPlatform::Outcome;
 
 struct SceneHost {
     const char *Host;
-    const char *Note; // UTF-8
-    std::vector<Outcome> Echoes; // empty: every echo answered
+    const char *Note;                                  // UTF-8
+    std::vector<Outcome> Echoes;                       // empty: every echo answered
     std::optional<std::string> Address = std::nullopt; // where a name resolves
 };
 
