@@ -13,6 +13,7 @@ struct State {
     bool Recording = false;
     QStringList Recorded;
     std::deque<std::function<int(QDialog &)>> Answers;
+    Application::MessageSink Sink;
 };
 
 State &TheState()
@@ -21,10 +22,18 @@ State &TheState()
     return state;
 }
 
-void ShowBox(QMessageBox::Icon icon, const QString &text)
+void Present(Application::MessageKind kind, const QString &text)
 {
-    QMessageBox box(icon, Application::Title(), text, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    State &state = TheState();
+    if (state.Recording) {
+        state.Recorded << (kind == Application::MessageKind::Error ? "error: " : "message: ") + text;
+    } else if (state.Sink) {
+        state.Sink(kind, text);
+    } else {
+        const auto icon = kind == Application::MessageKind::Error ? QMessageBox::Critical : QMessageBox::Information;
+        QMessageBox box(icon, Application::Title(), text, QMessageBox::Ok, QApplication::activeWindow());
+        box.exec();
+    }
 }
 
 } // namespace
@@ -39,20 +48,10 @@ void Application::SetTitle(const QString &title)
 
 void Application::ShowException(const std::exception &error)
 {
-    const QString text = WithFinalPeriod(QString::fromUtf8(error.what()));
-    if (TheState().Recording)
-        TheState().Recorded << "error: " + text;
-    else
-        ShowBox(QMessageBox::Critical, text);
+    Present(MessageKind::Error, WithFinalPeriod(QString::fromUtf8(error.what())));
 }
 
-void Application::ShowMessage(const QString &text)
-{
-    if (TheState().Recording)
-        TheState().Recorded << "message: " + text;
-    else
-        ShowBox(QMessageBox::Information, text);
-}
+void Application::ShowMessage(const QString &text) { Present(MessageKind::Message, text); }
 
 int Application::ShowModal(QDialog &dialog)
 {
@@ -79,6 +78,8 @@ void Application::StopRecording()
 }
 
 QStringList Application::Messages() { return TheState().Recorded; }
+
+void Application::SetMessageSink(MessageSink sink) { TheState().Sink = std::move(sink); }
 
 void Application::AnswerNextModal(std::function<int(QDialog &)> answer)
 {
