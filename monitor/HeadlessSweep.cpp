@@ -44,7 +44,7 @@ void WaitForSweepEnd(TMainForm &form)
         if (form.PendingCount == 0 && form.RetrieveBtn->isEnabled())
             loop.quit();
     };
-    const TEnabledChangeWatch watch(form.RetrieveBtn, quitWhenOver);
+    TEnabledChangeWatch watch(form.RetrieveBtn, quitWhenOver);
     QTimer::singleShot(0, &loop, quitWhenOver);
     loop.exec();
 }
