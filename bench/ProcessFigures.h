@@ -4,8 +4,8 @@
 
 // What this process uses, read from the kernel.
 struct ProcessFigures {
-    double CpuSeconds = 0;       // user and system, this process
-    double ChildCpuSeconds = 0;  // user and system, children waited for
+    double CpuSeconds = 0;      // user and system, this process
+    double ChildCpuSeconds = 0; // user and system, children waited for
     double PeakRssMiB = 0;
     double RssMiB = 0;
     int Threads = 0;

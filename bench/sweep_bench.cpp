@@ -181,8 +181,8 @@ void MeasureFping(Figures &figures, double ourCpu)
     QProcess process;
     const ProcessFigures before = ReadProcessFigures();
     const auto start = BenchClock::now();
-    process.start(fping, {"-C", "3", "-q", "-p", "200", "-t", "200", "-i", "0", "-b", "64", "-g", "127.0.0.1",
-                          "127.0.1.0"});
+    process.start(fping,
+                  {"-C", "3", "-q", "-p", "200", "-t", "200", "-i", "0", "-b", "64", "-g", "127.0.0.1", "127.0.1.0"});
     process.waitForFinished(60000);
     const double wall = SecondsSince(start);
     const double cpu = ReadProcessFigures().ChildCpuSeconds - before.ChildCpuSeconds;
@@ -294,7 +294,8 @@ void Print(const Figures &figures)
         std::printf("fping on the same echoes: %.3f s, %.3f CPU s (ours %.2f x)\n", Figure(figures, "fping_wall_s"),
                     Figure(figures, "fping_cpu_s"), Figure(figures, "cpu_ratio_vs_fping"));
     std::printf("window blocked at most %.1f ms; reply to repaint p50 %.1f ms, p99 %.1f ms\n",
-                Figure(figures, "ui_lateness_ms"), Figure(figures, "repaint_p50_ms"), Figure(figures, "repaint_p99_ms"));
+                Figure(figures, "ui_lateness_ms"), Figure(figures, "repaint_p50_ms"),
+                Figure(figures, "repaint_p99_ms"));
     std::printf("close mid-sweep %.1f ms; start-up with %d hosts %.1f ms; peak memory %.1f MiB\n",
                 Figure(figures, "close_ms"), Hosts, Figure(figures, "startup_ms"), Figure(figures, "peak_rss_mib"));
     std::printf("soak of %.0f sweeps: RSS %.1f -> %.1f MiB, threads %.0f -> %.0f, fds %.0f -> %.0f\n",

@@ -19,7 +19,8 @@ void Require(bool condition)
 // The echoed data the reply points at is the rest of the packet.
 void RequireDataWithin(const EchoReply &reply, size_t size)
 {
-    Require(reply.DataOffset >= EchoHeaderSize && reply.DataOffset <= size && reply.DataSize == size - reply.DataOffset);
+    Require(reply.DataOffset >= EchoHeaderSize && reply.DataOffset <= size &&
+            reply.DataSize == size - reply.DataOffset);
 }
 
 bool SameHeader(const EchoHeader &a, const EchoHeader &b)

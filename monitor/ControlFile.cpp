@@ -21,9 +21,9 @@ const std::pair<const char *, TWindowValue> WindowTags[] = {
 };
 
 const std::pair<const char *, int32_t TMonitorSettings::*> NumberTags[] = {
-    {"[pingCount]", &TMonitorSettings::pingCount}, {"[pingWait]", &TMonitorSettings::pingWait},
+    {"[pingCount]", &TMonitorSettings::pingCount},     {"[pingWait]", &TMonitorSettings::pingWait},
     {"[pingTimeOut]", &TMonitorSettings::pingTimeOut}, {"[pingSize]", &TMonitorSettings::pingSize},
-    {"[pingTTL]", &TMonitorSettings::pingTTL}, {"[AutoTime]", &TMonitorSettings::AutoTime},
+    {"[pingTTL]", &TMonitorSettings::pingTTL},         {"[AutoTime]", &TMonitorSettings::AutoTime},
 };
 
 const std::pair<const char *, bool TMonitorSettings::*> SwitchTags[] = {

@@ -6,8 +6,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-TSweepMailbox::TSweepMailbox(QObject *parent)
-    : QObject(parent), WakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+TSweepMailbox::TSweepMailbox(QObject *parent) : QObject(parent), WakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
     if (WakeFd < 0)
         throw std::runtime_error("eventfd failed");

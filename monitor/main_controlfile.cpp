@@ -62,7 +62,9 @@ public:
     // placed: whether the first show may keep the window where the file put
     // it; addHostRow: the add command's way of appending a row.
     TFormTarget(TMainForm &form, bool &placed, THostRowAdder addHostRow)
-        : Form(form), Placed(placed), AddHostRow(std::move(addHostRow))
+        : Form(form),
+          Placed(placed),
+          AddHostRow(std::move(addHostRow))
     {
     }
 

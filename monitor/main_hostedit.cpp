@@ -61,8 +61,8 @@ void TMainForm::AddHostBtnClick(QObject *)
     if (MainViewSGrid->RowCount() >= MaxHosts + 2) {
         TInfoDlg dialog;
         SetUpInformation(dialog,
-                         QStringLiteral("ホストの登録数は ") +
-                             QString::fromStdString(platform::IntToStr(MaxHosts)) + QStringLiteral("件までです。"),
+                         QStringLiteral("ホストの登録数は ") + QString::fromStdString(platform::IntToStr(MaxHosts)) +
+                             QStringLiteral("件までです。"),
                          false);
         platform::Application::ShowModal(dialog);
         return;

@@ -5,7 +5,9 @@
 #include <exception>
 
 TPingThread::TPingThread(std::string HostText, int32_t HostRow, TPqICMP *Pinger)
-    : HostText(std::move(HostText)), HostRow(HostRow), Pinger(Pinger)
+    : HostText(std::move(HostText)),
+      HostRow(HostRow),
+      Pinger(Pinger)
 {
 }
 

@@ -11,10 +11,7 @@ void TCanvas::Attach(QPainter *painter)
     Painter->setPen(TextColor);
 }
 
-void TCanvas::Detach()
-{
-    Painter = nullptr;
-}
+void TCanvas::Detach() { Painter = nullptr; }
 
 void TCanvas::SetFontColor(const QColor &color)
 {

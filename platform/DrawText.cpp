@@ -38,10 +38,7 @@ int QtFlags(unsigned format)
 
 } // namespace
 
-void InflateRect(QRect &rect, int dx, int dy)
-{
-    rect.adjust(-dx, -dy, dx, dy);
-}
+void InflateRect(QRect &rect, int dx, int dy) { rect.adjust(-dx, -dy, dx, dy); }
 
 int DrawTextA(QPainter *dc, const std::string &text, int length, QRect &rect, unsigned format)
 {

@@ -3,7 +3,9 @@
 namespace platform {
 
 GridCellDelegate::GridCellDelegate(TCellPainter painter, QSize cellSize, QObject *parent)
-    : QAbstractItemDelegate(parent), Paint(std::move(painter)), CellSize(cellSize)
+    : QAbstractItemDelegate(parent),
+      Paint(std::move(painter)),
+      CellSize(cellSize)
 {
 }
 
@@ -14,9 +16,6 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     Paint(painter, option.rect, index.column(), index.row() + 1, state);
 }
 
-QSize GridCellDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
-{
-    return CellSize;
-}
+QSize GridCellDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const { return CellSize; }
 
 } // namespace platform

@@ -5,7 +5,8 @@
 namespace platform {
 
 GridCells::GridCells(int colCount, int rowCount, QObject *parent)
-    : QAbstractTableModel(parent), Columns(colCount),
+    : QAbstractTableModel(parent),
+      Columns(colCount),
       Texts(static_cast<size_t>(rowCount), std::vector<std::string>(static_cast<size_t>(colCount)))
 {
 }
@@ -71,15 +72,9 @@ void GridCells::SetCell(int ACol, int ARow, const std::string &text)
     }
 }
 
-int GridCells::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : RowCount() - 1;
-}
+int GridCells::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : RowCount() - 1; }
 
-int GridCells::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : Columns;
-}
+int GridCells::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Columns; }
 
 QVariant GridCells::data(const QModelIndex &index, int role) const
 {

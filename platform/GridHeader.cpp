@@ -3,7 +3,8 @@
 namespace platform {
 
 GridHeader::GridHeader(TCellPainter painter, QWidget *parent)
-    : QHeaderView(Qt::Horizontal, parent), Paint(std::move(painter))
+    : QHeaderView(Qt::Horizontal, parent),
+      Paint(std::move(painter))
 {
 }
 

@@ -32,6 +32,7 @@ struct TGridDrawState {
 };
 
 // Paints one cell, row 0 being the header, into rect on painter's surface.
-using TCellPainter = std::function<void(QPainter *painter, const QRect &rect, int ACol, int ARow, TGridDrawState state)>;
+using TCellPainter =
+    std::function<void(QPainter *painter, const QRect &rect, int ACol, int ARow, TGridDrawState state)>;
 
 } // namespace platform

@@ -37,8 +37,8 @@ inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~uintptr_t{0
 using TIcmpCreateFile = HANDLE (*)();
 using TIcmpCloseHandle = bool (*)(HANDLE IcmpHandle);
 using TIcmpSendEcho = uint32_t (*)(HANDLE IcmpHandle, uint32_t DestinationAddress, void *RequestData,
-                                   uint16_t RequestSize, TIPINFO *RequestOptions, void *ReplyBuffer,
-                                   uint32_t ReplySize, uint32_t Timeout);
+                                   uint16_t RequestSize, TIPINFO *RequestOptions, void *ReplyBuffer, uint32_t ReplySize,
+                                   uint32_t Timeout);
 
 // IP status codes the echo library reports.
 enum IpStatus : int32_t {

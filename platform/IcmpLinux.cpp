@@ -201,17 +201,16 @@ bool ReadError(const PendingEcho &echo)
         return false;
 
     for (cmsghdr *c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
-        if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR ||
-            c->cmsg_len < CMSG_LEN(sizeof(sock_extended_err)))
+        if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR || c->cmsg_len < CMSG_LEN(sizeof(sock_extended_err)))
             continue;
         sock_extended_err error;
         std::memcpy(&error, CMSG_DATA(c), sizeof error);
         TICMPECHO record;
         record.Status = error.ee_origin == SO_EE_ORIGIN_ICMP ? StatusOfIcmpError(error.ee_type, error.ee_code)
                                                              : StatusOfLocalError(static_cast<int>(error.ee_errno));
-        const size_t offenderAt = reinterpret_cast<const uint8_t *>(SO_EE_OFFENDER(
-                                      reinterpret_cast<sock_extended_err *>(CMSG_DATA(c)))) -
-                                  reinterpret_cast<const uint8_t *>(c);
+        const size_t offenderAt =
+            reinterpret_cast<const uint8_t *>(SO_EE_OFFENDER(reinterpret_cast<sock_extended_err *>(CMSG_DATA(c)))) -
+            reinterpret_cast<const uint8_t *>(c);
         if (c->cmsg_len >= offenderAt + sizeof(sockaddr_in)) {
             sockaddr_in offender;
             std::memcpy(&offender, reinterpret_cast<const uint8_t *>(c) + offenderAt, sizeof offender);
@@ -261,7 +260,7 @@ uint32_t IcmpSendEcho(HANDLE handle, uint32_t destination, void *requestData, ui
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_addr.s_addr = destination;
-    const PendingEcho echo{socket, destination, sequence, SteadyClock::now(), static_cast<uint8_t *>(replyBuffer),
+    const PendingEcho echo{socket,   destination, sequence, SteadyClock::now(), static_cast<uint8_t *>(replyBuffer),
                            replySize};
     if (sendto(socket.Fd, request.data(), request.size(), 0, reinterpret_cast<const sockaddr *>(&to), sizeof to) < 0)
         return Fail(StatusOfLocalError(errno));

@@ -29,8 +29,8 @@ std::optional<EchoHeader> ReadEchoHeader(const uint8_t *bytes, size_t size);
 
 struct EchoReply {
     EchoHeader Header;
-    uint8_t Ttl = 0;          // only where the IP header came with the packet
-    size_t DataOffset = 0;    // from the start of the packet
+    uint8_t Ttl = 0;       // only where the IP header came with the packet
+    size_t DataOffset = 0; // from the start of the packet
     size_t DataSize = 0;
 };
 

@@ -75,7 +75,10 @@ int32_t StrToInt(const std::string &text)
     throw NotAnInteger(FromCp932(text));
 }
 
-EConvertError NotAnInteger(const QString &text) { return EConvertError("'" + text.toStdString() + "' は整数ではありません"); }
+EConvertError NotAnInteger(const QString &text)
+{
+    return EConvertError("'" + text.toStdString() + "' は整数ではありません");
+}
 
 std::string IntToStr(int32_t value) { return std::to_string(value); }
 

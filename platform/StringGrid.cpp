@@ -18,13 +18,14 @@ namespace {
 constexpr int InitialCount = 5;
 
 constexpr TGridOptions InitialOptions = TGridOption::FixedVertLine | TGridOption::FixedHorzLine |
-                                        TGridOption::VertLine | TGridOption::HorzLine |
-                                        TGridOption::RangeSelect;
+                                        TGridOption::VertLine | TGridOption::HorzLine | TGridOption::RangeSelect;
 
 } // namespace
 
 TStringGrid::TStringGrid(QWidget *parent)
-    : QTableView(parent), Cells(new GridCells(InitialCount, InitialCount, this)), Options(InitialOptions)
+    : QTableView(parent),
+      Cells(new GridCells(InitialCount, InitialCount, this)),
+      Options(InitialOptions)
 {
     const TCellPainter painter = [this](QPainter *p, const QRect &rect, int ACol, int ARow, TGridDrawState state) {
         PaintCell(p, rect, ACol, ARow, state);
@@ -66,35 +67,17 @@ TStringGrid::TStringGrid(QWidget *parent)
         FocusStyle->setParent(this);
 }
 
-int TStringGrid::ColCount() const
-{
-    return Cells->ColCount();
-}
+int TStringGrid::ColCount() const { return Cells->ColCount(); }
 
-void TStringGrid::SetColCount(int count)
-{
-    Cells->SetColCount(count);
-}
+void TStringGrid::SetColCount(int count) { Cells->SetColCount(count); }
 
-int TStringGrid::RowCount() const
-{
-    return Cells->RowCount();
-}
+int TStringGrid::RowCount() const { return Cells->RowCount(); }
 
-void TStringGrid::SetRowCount(int count)
-{
-    Cells->SetRowCount(count);
-}
+void TStringGrid::SetRowCount(int count) { Cells->SetRowCount(count); }
 
-std::string TStringGrid::Cell(int ACol, int ARow) const
-{
-    return Cells->Cell(ACol, ARow);
-}
+std::string TStringGrid::Cell(int ACol, int ARow) const { return Cells->Cell(ACol, ARow); }
 
-void TStringGrid::SetCell(int ACol, int ARow, const std::string &text)
-{
-    Cells->SetCell(ACol, ARow, text);
-}
+void TStringGrid::SetCell(int ACol, int ARow, const std::string &text) { Cells->SetCell(ACol, ARow, text); }
 
 std::vector<std::string> TStringGrid::Rows(int ARow) const
 {
@@ -143,17 +126,14 @@ void TStringGrid::RemoveOption(TGridOption option)
     ApplyOptions();
 }
 
-bool TStringGrid::HasOption(TGridOption option) const
-{
-    return Options.testFlag(option);
-}
+bool TStringGrid::HasOption(TGridOption option) const { return Options.testFlag(option); }
 
 void TStringGrid::ApplyOptions()
 {
     setSelectionBehavior(HasOption(TGridOption::RowSelect) ? SelectRows : SelectItems);
     setSelectionMode(HasOption(TGridOption::RangeSelect) ? ContiguousSelection : SingleSelection);
     horizontalHeader()->setSectionResizeMode(HasOption(TGridOption::ColSizing) ? QHeaderView::Interactive
-                                                                                : QHeaderView::Fixed);
+                                                                               : QHeaderView::Fixed);
     setShowGrid(HasOption(TGridOption::VertLine) || HasOption(TGridOption::HorzLine));
     horizontalHeader()->viewport()->update();
 }
@@ -174,9 +154,7 @@ void TStringGrid::SetRow(int ARow)
     }
 }
 
-void TStringGrid::keyboardSearch(const QString &)
-{
-}
+void TStringGrid::keyboardSearch(const QString &) {}
 
 void TStringGrid::PaintCell(QPainter *painter, const QRect &rect, int ACol, int ARow, TGridDrawState state)
 {

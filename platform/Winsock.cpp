@@ -65,7 +65,10 @@ SocketLibrary &CurrentSocketLibrary() { return *Installed.load(); }
 
 void SetSocketLibrary(SocketLibrary *library) { Installed.store(library ? library : &TheSystemLibrary); }
 
-int WSAStartup(uint16_t requestedVersion, WSAData *data) { return CurrentSocketLibrary().Startup(requestedVersion, *data); }
+int WSAStartup(uint16_t requestedVersion, WSAData *data)
+{
+    return CurrentSocketLibrary().Startup(requestedVersion, *data);
+}
 
 int WSACleanup() { return CurrentSocketLibrary().Cleanup(); }
 

@@ -41,14 +41,22 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("Japanese sentence") << "ファイル a は開けません" << "ファイル a は開けません.";
-        QTest::newRow("ends in a Japanese stop") << "出来ませんでした。" << "出来ませんでした。.";
-        QTest::newRow("ends in a letter") << "General failure" << "General failure.";
-        QTest::newRow("ends in a period") << "done." << "done.";
-        QTest::newRow("ends in a sign before the period") << "what!" << "what!";
-        QTest::newRow("ends in a hyphen") << "a-" << "a-";
-        QTest::newRow("ends in a slash") << "a/" << "a/.";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("Japanese sentence") << "ファイル a は開けません"
+                                           << "ファイル a は開けません.";
+        QTest::newRow("ends in a Japanese stop") << "出来ませんでした。"
+                                                 << "出来ませんでした。.";
+        QTest::newRow("ends in a letter") << "General failure"
+                                          << "General failure.";
+        QTest::newRow("ends in a period") << "done."
+                                          << "done.";
+        QTest::newRow("ends in a sign before the period") << "what!"
+                                                          << "what!";
+        QTest::newRow("ends in a hyphen") << "a-"
+                                          << "a-";
+        QTest::newRow("ends in a slash") << "a/"
+                                         << "a/.";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void finalPeriod()

@@ -21,7 +21,7 @@ using platform::DT_VCENTER;
 using platform::TGridDrawState;
 using platform::TStringGrid;
 
-using Row = QStringList; // success, results, message, host, note
+using Row = QStringList;     // success, results, message, host, note
 using Cells = QList<QPoint>; // (column, row) pairs
 
 namespace {
@@ -62,17 +62,18 @@ public:
     {
         QHeaderView *header = Grid().horizontalHeader();
         QWidget *surface = ARow == 0 ? header->viewport() : Grid().viewport();
-        const QRect rect = (ARow == 0 ? QRect(header->sectionViewportPosition(ACol), 0, header->sectionSize(ACol),
-                                              header->height())
-                                      : Grid().visualRect(Grid().model()->index(ARow - 1, ACol)))
-                               .intersected(surface->rect());
+        const QRect rect =
+            (ARow == 0 ? QRect(header->sectionViewportPosition(ACol), 0, header->sectionSize(ACol), header->height())
+                       : Grid().visualRect(Grid().model()->index(ARow - 1, ACol)))
+                .intersected(surface->rect());
         return surface->grab(rect).toImage().convertToFormat(QImage::Format_RGB32);
     }
 
     // A whole body row as painted now.
     QImage RowPixels(int ARow)
     {
-        const QRect rect = Grid().visualRect(Grid().model()->index(ARow - 1, 0))
+        const QRect rect = Grid()
+                               .visualRect(Grid().model()->index(ARow - 1, 0))
                                .united(Grid().visualRect(Grid().model()->index(ARow - 1, Columns - 1)))
                                .intersected(Grid().viewport()->rect());
         return Grid().viewport()->grab(rect).toImage().convertToFormat(QImage::Format_RGB32);
@@ -112,9 +113,8 @@ public:
     {
         Cells cells = Painted;
         Painted.clear();
-        std::sort(cells.begin(), cells.end(), [](QPoint a, QPoint b) {
-            return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x());
-        });
+        std::sort(cells.begin(), cells.end(),
+                  [](QPoint a, QPoint b) { return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x()); });
         return cells;
     }
 
@@ -176,14 +176,22 @@ void TestColouring::rowColouredByOutcome_data()
     QTest::addColumn<QString>("results");
     QTest::addColumn<QColor>("colour");
 
-    QTest::newRow("never swept") << "" << "" << Window;
-    QTest::newRow("no success count") << "" << "3" << Window;
-    QTest::newRow("no result count") << "3" << "" << Window;
-    QTest::newRow("sweep started, no result yet") << "0" << "0" << Window;
-    QTest::newRow("none of 3") << "0" << "3" << platform::clFuchsia;
-    QTest::newRow("2 of 3") << "2" << "3" << platform::clYellow;
-    QTest::newRow("3 of 3") << "3" << "3" << platform::clAqua;
-    QTest::newRow("hexadecimal counts") << "$3" << "$3" << Window;
+    QTest::newRow("never swept") << ""
+                                 << "" << Window;
+    QTest::newRow("no success count") << ""
+                                      << "3" << Window;
+    QTest::newRow("no result count") << "3"
+                                     << "" << Window;
+    QTest::newRow("sweep started, no result yet") << "0"
+                                                  << "0" << Window;
+    QTest::newRow("none of 3") << "0"
+                               << "3" << platform::clFuchsia;
+    QTest::newRow("2 of 3") << "2"
+                            << "3" << platform::clYellow;
+    QTest::newRow("3 of 3") << "3"
+                            << "3" << platform::clAqua;
+    QTest::newRow("hexadecimal counts") << "$3"
+                                        << "$3" << Window;
 }
 
 // Every column takes the row's colour, the note and the filler included,
@@ -193,7 +201,8 @@ void TestColouring::rowColouredByOutcome()
     QFETCH(QString, successes);
     QFETCH(QString, results);
     QFETCH(QColor, colour);
-    HostTable table({{successes, results, "10.0.0.1", "10.0.0.1", "note"}, {"1", "1", "10.0.0.2", "10.0.0.2", "other"}});
+    HostTable table(
+        {{successes, results, "10.0.0.1", "10.0.0.1", "note"}, {"1", "1", "10.0.0.2", "10.0.0.2", "other"}});
     QVERIFY(QTest::qWaitForWindowExposed(&table.Form));
 
     const QColor fill = colour.isValid() ? colour : table.Role(QPalette::Base);
@@ -228,9 +237,12 @@ void TestColouring::selectedRowLooksUnselected_data()
     QTest::addColumn<QString>("successes");
     QTest::addColumn<QString>("results");
 
-    QTest::newRow("window colour") << "" << "";
-    QTest::newRow("none answered") << "0" << "2";
-    QTest::newRow("all answered") << "2" << "2";
+    QTest::newRow("window colour") << ""
+                                   << "";
+    QTest::newRow("none answered") << "0"
+                                   << "2";
+    QTest::newRow("all answered") << "2"
+                                  << "2";
 }
 
 // Selecting a row changes no pixel; with the keyboard focus on the table
@@ -369,26 +381,46 @@ void TestColouring::outcomeColour_data()
     QTest::addColumn<QString>("results");
     QTest::addColumn<QColor>("colour");
 
-    QTest::newRow("both empty") << "" << "" << QColor();
-    QTest::newRow("successes empty") << "" << "2" << QColor();
-    QTest::newRow("results empty") << "2" << "" << QColor();
-    QTest::newRow("0 of 0") << "0" << "0" << QColor();
-    QTest::newRow("0 of 1") << "0" << "1" << platform::clFuchsia;
-    QTest::newRow("1 of 2") << "1" << "2" << platform::clYellow;
-    QTest::newRow("more successes than results") << "3" << "2" << platform::clYellow;
-    QTest::newRow("successes without results") << "3" << "0" << platform::clYellow;
-    QTest::newRow("2 of 2") << "2" << "2" << platform::clAqua;
-    QTest::newRow("equal by value, not by text") << "03" << " +3" << platform::clAqua;
-    QTest::newRow("00 of 0 by value") << "00" << "-0" << QColor();
-    QTest::newRow("largest count") << "2147483647" << "2147483647" << platform::clAqua;
-    QTest::newRow("past the 32-bit range") << "2147483648" << "2147483648" << QColor();
-    QTest::newRow("hexadecimal with $") << "$10" << "16" << QColor();
-    QTest::newRow("hexadecimal with 0x") << "0" << "0x10" << QColor();
-    QTest::newRow("hexadecimal with x") << "x1" << "1" << QColor();
-    QTest::newRow("trailing space") << "1 " << "1" << QColor();
-    QTest::newRow("sign alone") << "0" << "-" << QColor();
-    QTest::newRow("spaces alone") << "  " << "1" << QColor();
-    QTest::newRow("words") << "Ping!" << "1" << QColor();
+    QTest::newRow("both empty") << ""
+                                << "" << QColor();
+    QTest::newRow("successes empty") << ""
+                                     << "2" << QColor();
+    QTest::newRow("results empty") << "2"
+                                   << "" << QColor();
+    QTest::newRow("0 of 0") << "0"
+                            << "0" << QColor();
+    QTest::newRow("0 of 1") << "0"
+                            << "1" << platform::clFuchsia;
+    QTest::newRow("1 of 2") << "1"
+                            << "2" << platform::clYellow;
+    QTest::newRow("more successes than results") << "3"
+                                                 << "2" << platform::clYellow;
+    QTest::newRow("successes without results") << "3"
+                                               << "0" << platform::clYellow;
+    QTest::newRow("2 of 2") << "2"
+                            << "2" << platform::clAqua;
+    QTest::newRow("equal by value, not by text") << "03"
+                                                 << " +3" << platform::clAqua;
+    QTest::newRow("00 of 0 by value") << "00"
+                                      << "-0" << QColor();
+    QTest::newRow("largest count") << "2147483647"
+                                   << "2147483647" << platform::clAqua;
+    QTest::newRow("past the 32-bit range") << "2147483648"
+                                           << "2147483648" << QColor();
+    QTest::newRow("hexadecimal with $") << "$10"
+                                        << "16" << QColor();
+    QTest::newRow("hexadecimal with 0x") << "0"
+                                         << "0x10" << QColor();
+    QTest::newRow("hexadecimal with x") << "x1"
+                                        << "1" << QColor();
+    QTest::newRow("trailing space") << "1 "
+                                    << "1" << QColor();
+    QTest::newRow("sign alone") << "0"
+                                << "-" << QColor();
+    QTest::newRow("spaces alone") << "  "
+                                  << "1" << QColor();
+    QTest::newRow("words") << "Ping!"
+                           << "1" << QColor();
 }
 
 void TestColouring::outcomeColour()

@@ -7,7 +7,9 @@
 namespace {
 
 // The header in code page 932, split where a hex escape would run on.
-#define HEADER "Quorvel\x83R\x83\x93\x83g\x83\x8D\x81[\x83\x8B\x83t\x83@\x83" "C\x83\x8B"
+#define HEADER                                                                                                         \
+    "Quorvel\x83R\x83\x93\x83g\x83\x8D\x81[\x83\x8B\x83t\x83@\x83"                                                     \
+    "C\x83\x8B"
 
 TControlFileContent Sample()
 {
@@ -24,30 +26,30 @@ TControlFileContent Sample()
 }
 
 const QByteArray SampleBytes = HEADER "\r\n"
-                               "\r\n"
-                               "[Height]\r\n300\r\n"
-                               "[Width]\r\n500\r\n"
-                               "[Top]\r\n20\r\n"
-                               "[Left]\r\n-10\r\n"
-                               "[ColWidth0]\r\n30\r\n"
-                               "[ColWidth1]\r\n40\r\n"
-                               "[ColWidth2]\r\n50\r\n"
-                               "[ColWidth3]\r\n60\r\n"
-                               "[ColWidth4]\r\n70\r\n"
-                               "[pingCount]\r\n3\r\n"
-                               "[pingWait]\r\n500\r\n"
-                               "[pingTimeOut]\r\n1500\r\n"
-                               "[pingSize]\r\n32\r\n"
-                               "[pingTTL]\r\n300\r\n"
-                               "[AutoTime]\r\n5\r\n"
-                               "[AutoExec]\r\n1\r\n"
-                               "[Exec]\r\n0\r\n"
-                               "\r\n"
-                               "[Hosts]\r\n"
-                               "zeta.example\r\n\x94\xF5\x8Dl\x81`\r\n"
-                               "10.0.0.1\r\n\r\n"
-                               "\xB7\xAC\xDD\xBE\xD9\r\n[Exec]\r\n"
-                               "[end]\r\n";
+                                      "\r\n"
+                                      "[Height]\r\n300\r\n"
+                                      "[Width]\r\n500\r\n"
+                                      "[Top]\r\n20\r\n"
+                                      "[Left]\r\n-10\r\n"
+                                      "[ColWidth0]\r\n30\r\n"
+                                      "[ColWidth1]\r\n40\r\n"
+                                      "[ColWidth2]\r\n50\r\n"
+                                      "[ColWidth3]\r\n60\r\n"
+                                      "[ColWidth4]\r\n70\r\n"
+                                      "[pingCount]\r\n3\r\n"
+                                      "[pingWait]\r\n500\r\n"
+                                      "[pingTimeOut]\r\n1500\r\n"
+                                      "[pingSize]\r\n32\r\n"
+                                      "[pingTTL]\r\n300\r\n"
+                                      "[AutoTime]\r\n5\r\n"
+                                      "[AutoExec]\r\n1\r\n"
+                                      "[Exec]\r\n0\r\n"
+                                      "\r\n"
+                                      "[Hosts]\r\n"
+                                      "zeta.example\r\n\x94\xF5\x8Dl\x81`\r\n"
+                                      "10.0.0.1\r\n\r\n"
+                                      "\xB7\xAC\xDD\xBE\xD9\r\n[Exec]\r\n"
+                                      "[end]\r\n";
 
 // Logs every call in order, and keeps what it was given as content.
 class RecordingTarget final : public TControlFileTarget {
@@ -150,28 +152,32 @@ void TestControlFile::reader_data()
     QTest::newRow("any order, repeated tags, other lines ignored")
         << QByteArray("[pingTTL]\r\n7\r\nnot a tag\r\n[Exec]\r\n1\r\n[Width]\r\n500\r\n[ColWidth3]\r\n45\r\n"
                       "[Width]\r\n600\r\n[Exec]\r\n0\r\n")
-        << QStringList{"Width 500", "ColWidth3 45", "Width 600"} << "1 1000 2000 64 7 10 0 0" << "";
+        << QStringList{"Width 500", "ColWidth3 45", "Width 600"} << "1 1000 2000 64 7 10 0 0"
+        << "";
     QTest::newRow("tags match byte for byte and with case")
         << QByteArray("[width]\r\n1\r\n[ColWidth5]\r\n2\r\n [Top]\r\n3\r\n[Top] \r\n4\r\n") << QStringList{} << Defaults
         << "";
     QTest::newRow("leading spaces and hexadecimal")
         << QByteArray("[pingCount]\r\n 5\r\n[pingSize]\r\n$20\r\n[Top]\r\n0xFFFFFFFF\r\n") << QStringList{"Top -1"}
-        << "5 1000 2000 32 255 10 0 0" << "";
+        << "5 1000 2000 32 255 10 0 0"
+        << "";
     QTest::newRow("switches: any integer but 0 is on")
-        << QByteArray("[AutoExec]\r\n2\r\n[Exec]\r\n-1\r\n") << QStringList{} << "1 1000 2000 64 255 10 1 1" << "";
+        << QByteArray("[AutoExec]\r\n2\r\n[Exec]\r\n-1\r\n") << QStringList{} << "1 1000 2000 64 255 10 1 1"
+        << "";
     QTest::newRow("all 32 bits kept") << QByteArray("[pingTTL]\r\n300\r\n[AutoTime]\r\n-2147483648\r\n")
-                                      << QStringList{} << "1 1000 2000 64 300 -2147483648 0 0" << "";
-    QTest::newRow("LF only") << QByteArray("[Width]\n500\n[Hosts]\na\nb\n[end]\n") << QStringList{"Width 500", "host a|b"}
-                             << Defaults << "";
-    QTest::newRow("CR only") << QByteArray("[Width]\r500\r[Hosts]\ra\rb\r[end]\r") << QStringList{"Width 500", "host a|b"}
-                             << Defaults << "";
+                                      << QStringList{} << "1 1000 2000 64 300 -2147483648 0 0"
+                                      << "";
+    QTest::newRow("LF only") << QByteArray("[Width]\n500\n[Hosts]\na\nb\n[end]\n")
+                             << QStringList{"Width 500", "host a|b"} << Defaults << "";
+    QTest::newRow("CR only") << QByteArray("[Width]\r500\r[Hosts]\ra\rb\r[end]\r")
+                             << QStringList{"Width 500", "host a|b"} << Defaults << "";
     QTest::newRow("LF CR is two breaks") << QByteArray("[Hosts]\r\na\n\rb\r\n") << QStringList{"host a|"} << Defaults
                                          << "";
     static const char withNul[] = "[Width]\r\n500\r\n[Height]\r\n3\0\r\n[Top]\r\n9\r\n";
     QTest::newRow("a NUL ends the text") << QByteArray(withNul, sizeof withNul - 1)
                                          << QStringList{"Width 500", "Height 3"} << Defaults << "";
-    QTest::newRow("tag on the last line") << QByteArray("[Width]\r\n500\r\n[Height]") << QStringList{"Width 500"}
-                                          << Defaults << "";
+    QTest::newRow("tag on the last line")
+        << QByteArray("[Width]\r\n500\r\n[Height]") << QStringList{"Width 500"} << Defaults << "";
     QTest::newRow("[Hosts] last") << QByteArray("[Width]\r\n1\r\n[Hosts]\r\n") << QStringList{"Width 1"} << Defaults
                                   << "";
     QTest::newRow("[Hosts] and one line") << QByteArray("[Hosts]\r\nalone\r\n") << QStringList{} << Defaults << "";
@@ -182,18 +188,21 @@ void TestControlFile::reader_data()
                                 << QStringList{"host a|", "host b|nb"} << Defaults << "";
     QTest::newRow("empty host line ends the list, skips two lines")
         << QByteArray("[Hosts]\r\na\r\nna\r\n\r\n[Exec]\r\n1\r\n[AutoExec]\r\n1\r\nb\r\nnb\r\n")
-        << QStringList{"host a|na"} << "1 1000 2000 64 255 10 1 0" << "";
-    QTest::newRow("a line after [end] makes a host")
-        << QByteArray("[Hosts]\r\na\r\nna\r\n[end]\r\n\r\n") << QStringList{"host a|na", "host [end]|"} << Defaults << "";
+        << QStringList{"host a|na"} << "1 1000 2000 64 255 10 1 0"
+        << "";
+    QTest::newRow("a line after [end] makes a host") << QByteArray("[Hosts]\r\na\r\nna\r\n[end]\r\n\r\n")
+                                                     << QStringList{"host a|na", "host [end]|"} << Defaults << "";
     QTest::newRow("a second host list appends")
         << QByteArray("[Hosts]\r\na\r\nna\r\n\r\n\r\n\r\n[Hosts]\r\nb\r\nnb\r\n")
         << QStringList{"host a|na", "host b|nb"} << Defaults << "";
     QTest::newRow("abc keeps what came before")
         << QByteArray("[pingWait]\r\n5\r\n[Width]\r\n500\r\n[Hosts]\r\nh1\r\nn1\r\n\r\n\r\n\r\n[ColWidth0]\r\n9\r\n"
                       "[pingCount]\r\nabc\r\n[pingSize]\r\n9\r\n[Hosts]\r\nh2\r\nn2\r\n")
-        << QStringList{"Width 500", "host h1|n1", "ColWidth0 9"} << "1 5 2000 64 255 10 0 0" << "'abc' は整数ではありません";
+        << QStringList{"Width 500", "host h1|n1", "ColWidth0 9"} << "1 5 2000 64 255 10 0 0"
+        << "'abc' は整数ではありません";
     QTest::newRow("trailing space refused") << QByteArray("[AutoExec]\r\n1\r\n[Height]\r\n5 \r\n[Width]\r\n6\r\n")
-                                            << QStringList{} << "1 1000 2000 64 255 10 1 0" << "'5 ' は整数ではありません";
+                                            << QStringList{} << "1 1000 2000 64 255 10 1 0"
+                                            << "'5 ' は整数ではありません";
     QTest::newRow("missing value: the next tag is the value")
         << QByteArray("[Top]\r\n[Left]\r\n3\r\n") << QStringList{} << Defaults << "'[Left]' は整数ではありません";
     QTest::newRow("bad switch") << QByteArray("[Exec]\r\non\r\n") << QStringList{} << Defaults

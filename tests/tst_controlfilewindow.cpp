@@ -70,10 +70,7 @@ TControlFileContent ContentOf(TMainForm &form)
     return content;
 }
 
-std::vector<TControlFileHost> HostRows(TMainForm &form)
-{
-    return ContentOf(form).Hosts;
-}
+std::vector<TControlFileHost> HostRows(TMainForm &form) { return ContentOf(form).Hosts; }
 
 QStringList Entries() { return QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
 
@@ -201,8 +198,10 @@ void TestControlFileWindow::storedPositionOffScreenIsCentred()
     QCOMPARE(form.size(), QSize(500, 300));
     // Qt's offscreen platform lands a window that was moved before its first
     // show a pixel or two off when it is centred then.
-    QVERIFY2((form.frameGeometry().center() - ScreenArea().center()).manhattanLength() <= 4,
-             qPrintable(QString("centre %1,%2").arg(form.frameGeometry().center().x()).arg(form.frameGeometry().center().y())));
+    QVERIFY2(
+        (form.frameGeometry().center() - ScreenArea().center()).manhattanLength() <= 4,
+        qPrintable(
+            QString("centre %1,%2").arg(form.frameGeometry().center().x()).arg(form.frameGeometry().center().y())));
 }
 
 void TestControlFileWindow::execStartsSweepBeforeShow()
@@ -260,7 +259,8 @@ void TestControlFileWindow::hostsBeyondMaxHostsLeftOutWithNotice()
     QCoreApplication::processEvents();
     QCOMPARE(platform::Application::Messages(), QStringList{});
     Show(form);
-    const QString notice = "message: ホストは 256 件までです。コントロールファイルにある残りの 44 件は読み込みませんでした。";
+    const QString notice =
+        "message: ホストは 256 件までです。コントロールファイルにある残りの 44 件は読み込みませんでした。";
     QTRY_COMPARE(platform::Application::Messages(), QStringList{notice});
     form.hide();
     Show(form);
@@ -278,8 +278,8 @@ void TestControlFileWindow::unwritableFileKeepsWindowOpen()
 
     form.ExitBtn->click();
     QVERIFY(form.isVisible());
-    QCOMPARE(platform::Application::Messages(),
-             (QStringList{"error: ファイル quorvel.ini は開けません.", "error: ファイル quorvel.ini を作成できません."}));
+    QCOMPARE(platform::Application::Messages(), (QStringList{"error: ファイル quorvel.ini は開けません.",
+                                                             "error: ファイル quorvel.ini を作成できません."}));
     QVERIFY(QFileInfo(ControlFile).isDir());
 
     QVERIFY(QDir().rmdir(ControlFile));

@@ -109,8 +109,8 @@ void TestEchoNetns::reports()
             icmp.OnReply = [&](QObject *, int32_t status, const std::string &from, int32_t, uint8_t replyTtl) {
                 if (reports.isEmpty())
                     opened = NetnsLab::OpenEchoSocketKind();
-                reports.append({status, QString::fromStdString(GetMessageString(status)),
-                                QString::fromStdString(from), replyTtl});
+                reports.append(
+                    {status, QString::fromStdString(GetMessageString(status)), QString::fromStdString(from), replyTtl});
             };
             icmp.Ping();
         } catch (const EICMPError &e) {

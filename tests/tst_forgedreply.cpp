@@ -149,8 +149,7 @@ void TestForgedReply::answerOnlyFromThePingedHost_data()
         QTest::addRow("%s: forged reply alone", name) << kind << QStringList{Forger} << 11010 << "0.0.0.0";
         // The genuine reply, sent after the forged one, shows the forged one
         // arrived in time and was passed over, not merely late.
-        QTest::addRow("%s: forged reply, then the host's", name)
-            << kind << QStringList{Forger, Pinged} << 0 << Pinged;
+        QTest::addRow("%s: forged reply, then the host's", name) << kind << QStringList{Forger, Pinged} << 0 << Pinged;
     }
 }
 

@@ -85,7 +85,10 @@ QWidget *NextTabStop(QWidget *widget)
 }
 
 // How many of the modify and delete buttons are enabled: always both or none.
-int EditButtonsEnabled(TMainForm &form) { return int(form.ModHostBtn->isEnabled()) + int(form.DelHostBtn->isEnabled()); }
+int EditButtonsEnabled(TMainForm &form)
+{
+    return int(form.ModHostBtn->isEnabled()) + int(form.DelHostBtn->isEnabled());
+}
 
 } // namespace
 
@@ -106,13 +109,20 @@ private slots:
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("right");
         QTest::addColumn<bool>("greater");
-        QTest::newRow("digits by byte, not value") << "10.0.0.2" << "10.0.0.10" << true;
-        QTest::newRow("upper case before lower") << "alpha" << "Zeta" << true;
-        QTest::newRow("prefix first") << "host" << "hos" << true;
-        QTest::newRow("prefix not greater") << "hos" << "host" << false;
-        QTest::newRow("ASCII before Japanese") << "ホスト" << "zzz" << true;
-        QTest::newRow("equal") << "same" << "same" << false;
-        QTest::newRow("empty first") << "a" << "" << true;
+        QTest::newRow("digits by byte, not value") << "10.0.0.2"
+                                                   << "10.0.0.10" << true;
+        QTest::newRow("upper case before lower") << "alpha"
+                                                 << "Zeta" << true;
+        QTest::newRow("prefix first") << "host"
+                                      << "hos" << true;
+        QTest::newRow("prefix not greater") << "hos"
+                                            << "host" << false;
+        QTest::newRow("ASCII before Japanese") << "ホスト"
+                                               << "zzz" << true;
+        QTest::newRow("equal") << "same"
+                               << "same" << false;
+        QTest::newRow("empty first") << "a"
+                                     << "" << true;
     }
 
     void byteOrder()
@@ -155,7 +165,9 @@ private slots:
             form.DelHostBtnClick(form.DelHostBtn);
         QCOMPARE(Hosts(form), (Rows{{"10.0.0.10", ""}, {"10.0.0.2", ""}, {"a", ""}, {"b", "second"}, {"b", "first"}}));
         const QStringList expected =
-            command == "add empty" ? QStringList{"message: ホストを登録するにはホスト名またはIPアドレスを入力して下さい"} : QStringList{};
+            command == "add empty"
+                ? QStringList{"message: ホストを登録するにはホスト名またはIPアドレスを入力して下さい"}
+                : QStringList{};
         QCOMPARE(Application::Messages(), expected);
     }
 
@@ -322,7 +334,8 @@ private slots:
         QFETCH(Rows, left);
         TMainForm form;
         SetHosts(form, {{"a", "n1"}, {"b", "n2"}, {"c", "n3"}});
-        for (const auto &[r, cells] : {std::pair{1, QStringList{"1", "1", "x"}}, std::pair{3, QStringList{"0", "1", "y"}}})
+        for (const auto &[r, cells] :
+             {std::pair{1, QStringList{"1", "1", "x"}}, std::pair{3, QStringList{"0", "1", "y"}}})
             for (int column = 0; column < 3; ++column)
                 form.MainViewSGrid->SetCell(column, r, cells[column].toStdString());
         form.SelectedRow = row;

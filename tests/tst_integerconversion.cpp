@@ -81,7 +81,9 @@ void TestIntegerConversion::refusesNonIntegers_data()
     QTest::newRow("trailing letter") << QByteArray("12a");
     QTest::newRow("leading tab") << QByteArray("\t12");
     QTest::newRow("trailing tab") << QByteArray("12\t");
-    QTest::newRow("embedded NUL") << QByteArray("1\0" "2", 3);
+    QTest::newRow("embedded NUL") << QByteArray("1\0"
+                                                "2",
+                                                3);
     QTest::newRow("full-width digits") << QByteArray("\x82\x50\x82\x51");
 }
 

@@ -199,9 +199,8 @@ void TestOptionCommand::handsBack_data()
         << Custom << steps({retype(&TOptionDlg::ATimeEdt, "7"), click(&TOptionDlg::AutoCBx), ok})
         << TMonitorSettings{5, 500, 700, 32, 64, 7, false, false} << false << 420000;
     // Enter skips the field's check: out-of-range values are stored as typed.
-    QTest::newRow("TTL 500 and Enter")
-        << TMonitorSettings{} << enterIn(&TOptionDlg::TTLEdt, "500")
-        << TMonitorSettings{1, 1000, 2000, 64, 500, 10, false, false} << false << 600000;
+    QTest::newRow("TTL 500 and Enter") << TMonitorSettings{} << enterIn(&TOptionDlg::TTLEdt, "500")
+                                       << TMonitorSettings{1, 1000, 2000, 64, 500, 10, false, false} << false << 600000;
     // 99999999 minutes overflow 32-bit milliseconds; the timer runs at its
     // longest interval instead.
     QTest::newRow("interval past the longest timer")
@@ -238,13 +237,16 @@ void TestOptionCommand::nonIntegerStopsAtItsField_data()
     QTest::addColumn<QString>("message");
     const char *names[] = {"CountEdt", "WaitEdt", "TOutEdt", "PSizeEdt", "TTLEdt", "ATimeEdt"};
     for (int field = 0; field < 6; ++field)
-        QTest::addRow("abc in %s", names[field]) << field << "abc" << "error: 'abc' は整数ではありません.";
-    QTest::newRow("emptied") << 0 << "" << "error: '' は整数ではありません.";
-    QTest::newRow("trailing space") << 0 << "7 " << "error: '7 ' は整数ではありません.";
-    QTest::newRow("beyond code page 932") << 0 << "7😀" << "error: '7😀' は整数ではありません.";
+        QTest::addRow("abc in %s", names[field]) << field << "abc"
+                                                 << "error: 'abc' は整数ではありません.";
+    QTest::newRow("emptied") << 0 << ""
+                             << "error: '' は整数ではありません.";
+    QTest::newRow("trailing space") << 0 << "7 "
+                                    << "error: '7 ' は整数ではありません.";
+    QTest::newRow("beyond code page 932") << 0 << "7😀"
+                                          << "error: '7😀' は整数ではありません.";
     // The encoder would drop the lone surrogate and store 7.
-    QTest::newRow("lone surrogate") << 0 << QString("7") + QChar(0xD800)
-                                    << "error: '7?' は整数ではありません.";
+    QTest::newRow("lone surrogate") << 0 << QString("7") + QChar(0xD800) << "error: '7?' は整数ではありません.";
 }
 
 void TestOptionCommand::nonIntegerStopsAtItsField()
@@ -266,9 +268,9 @@ void TestOptionCommand::nonIntegerStopsAtItsField()
 
     const TMonitorSettings stored{6, 600, 800, 48, 128, 30, false, true};
     TMonitorSettings expected = Custom;
-    int32_t TMonitorSettings::*const order[] = {&TMonitorSettings::pingCount, &TMonitorSettings::pingWait,
+    int32_t TMonitorSettings::*const order[] = {&TMonitorSettings::pingCount,   &TMonitorSettings::pingWait,
                                                 &TMonitorSettings::pingTimeOut, &TMonitorSettings::pingSize,
-                                                &TMonitorSettings::pingTTL, &TMonitorSettings::AutoTime};
+                                                &TMonitorSettings::pingTTL,     &TMonitorSettings::AutoTime};
     for (int before = 0; before < field; ++before)
         expected.*order[before] = stored.*order[before];
     QCOMPARE(Describe(MonitorSettings), Describe(expected));

@@ -29,18 +29,12 @@ bool Open(TOptionDlg &dialog)
     return QTest::qWaitForWindowActive(&dialog);
 }
 
-platform::TEdit *Field(TOptionDlg &dialog, const QString &name)
-{
-    return dialog.findChild<platform::TEdit *>(name);
-}
+platform::TEdit *Field(TOptionDlg &dialog, const QString &name) { return dialog.findChild<platform::TEdit *>(name); }
 
 const QString NotInteger = QStringLiteral("入力されたデータは整数ではありません");
 
 // The full-width tilde between the bounds.
-QString RangeMessage(int lo, int hi)
-{
-    return QStringLiteral("%1\uFF5E%2の整数を入力して下さい").arg(lo).arg(hi);
-}
+QString RangeMessage(int lo, int hi) { return QStringLiteral("%1\uFF5E%2の整数を入力して下さい").arg(lo).arg(hi); }
 
 // Answers every real message box with OK, keeping what each one said.
 class BoxAnswerer : public QObject {
@@ -208,9 +202,9 @@ void TestOptionDialog::tabOrderFromOk()
 {
     TOptionDlg dialog;
     QVERIFY(Open(dialog));
-    const QList<QWidget *> order{dialog.OKBtn,   dialog.CancelBtn, dialog.CountEdt, dialog.WaitEdt,
-                                 dialog.TOutEdt, dialog.PSizeEdt,  dialog.TTLEdt,   dialog.AutoCBx,
-                                 dialog.ATimeEdt, dialog.ExeCBx,   dialog.Button1,  dialog.OKBtn};
+    const QList<QWidget *> order{dialog.OKBtn,    dialog.CancelBtn, dialog.CountEdt, dialog.WaitEdt,
+                                 dialog.TOutEdt,  dialog.PSizeEdt,  dialog.TTLEdt,   dialog.AutoCBx,
+                                 dialog.ATimeEdt, dialog.ExeCBx,    dialog.Button1,  dialog.OKBtn};
     dialog.OKBtn->setFocus();
     for (qsizetype step = 1; step < order.size(); ++step) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -223,15 +217,15 @@ void TestOptionDialog::tabOrderFromOk()
 void TestOptionDialog::leavingField_data()
 {
     QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("typed"); // empty: the text is deleted
+    QTest::addColumn<QString>("typed");   // empty: the text is deleted
     QTest::addColumn<QString>("message"); // empty: accepted
 
     const struct {
         const char *Name;
         int Lo;
         int Hi;
-    } ranges[] = {{"CountEdt", 0, 99},  {"WaitEdt", 100, 99999},  {"TOutEdt", 1, 99999},
-                  {"PSizeEdt", 1, 10240}, {"TTLEdt", 1, 255}, {"ATimeEdt", 1, 1440}};
+    } ranges[] = {{"CountEdt", 0, 99},    {"WaitEdt", 100, 99999}, {"TOutEdt", 1, 99999},
+                  {"PSizeEdt", 1, 10240}, {"TTLEdt", 1, 255},      {"ATimeEdt", 1, 1440}};
     for (const auto &range : ranges) {
         const QString name(range.Name);
         const QString refused = RangeMessage(range.Lo, range.Hi);
@@ -242,14 +236,22 @@ void TestOptionDialog::leavingField_data()
         QTest::addRow("%s emptied", range.Name) << name << QString() << NotInteger;
         QTest::addRow("%s letters", range.Name) << name << QString("abc") << NotInteger;
     }
-    QTest::newRow("leading space") << "CountEdt" << " 7" << QString();
-    QTest::newRow("trailing space") << "CountEdt" << "7 " << NotInteger;
-    QTest::newRow("hexadecimal") << "TTLEdt" << "$FF" << QString();
-    QTest::newRow("hexadecimal out of range") << "TTLEdt" << "0x100" << RangeMessage(1, 255);
-    QTest::newRow("past 32 bits") << "WaitEdt" << "2147483648" << NotInteger;
-    QTest::newRow("negative past 32 bits") << "CountEdt" << "-2147483649" << NotInteger;
-    QTest::newRow("full-width digits") << "CountEdt" << "１２" << NotInteger;
-    QTest::newRow("beyond code page 932") << "CountEdt" << "7😀" << NotInteger;
+    QTest::newRow("leading space") << "CountEdt"
+                                   << " 7" << QString();
+    QTest::newRow("trailing space") << "CountEdt"
+                                    << "7 " << NotInteger;
+    QTest::newRow("hexadecimal") << "TTLEdt"
+                                 << "$FF" << QString();
+    QTest::newRow("hexadecimal out of range") << "TTLEdt"
+                                              << "0x100" << RangeMessage(1, 255);
+    QTest::newRow("past 32 bits") << "WaitEdt"
+                                  << "2147483648" << NotInteger;
+    QTest::newRow("negative past 32 bits") << "CountEdt"
+                                           << "-2147483649" << NotInteger;
+    QTest::newRow("full-width digits") << "CountEdt"
+                                       << "１２" << NotInteger;
+    QTest::newRow("beyond code page 932") << "CountEdt"
+                                          << "7😀" << NotInteger;
     // The encoder drops a lone surrogate: "7" would pass for an integer.
     QTest::newRow("lone surrogate") << "CountEdt" << QString("7") + QChar(0xD800) << NotInteger;
 }
@@ -353,7 +355,8 @@ void TestOptionDialog::checkedOnce()
     QTest::keyClick(dialog.CountEdt, Qt::Key_Tab);
     QCOMPARE(shown(), QStringList{RangeMessage(0, 99)});
     // U+FF5E is 0x81 0x60 in code page 932.
-    QCOMPARE(platform::ToCp932(shown()[0]).substr(0, 5), std::string("0\x81\x60" "99"));
+    QCOMPARE(platform::ToCp932(shown()[0]).substr(0, 5), std::string("0\x81\x60"
+                                                                     "99"));
     if (realBoxes) {
         QCOMPARE(boxes.Captions, QStringList{"Quorvel V0.99"});
         QCOMPARE(boxes.Icons, QList<QMessageBox::Icon>{QMessageBox::Information});
@@ -428,8 +431,8 @@ void TestOptionDialog::restoreDefaults()
 {
     TOptionDlg dialog;
     QVERIFY(Open(dialog));
-    for (platform::TEdit *edit : {dialog.CountEdt, dialog.WaitEdt, dialog.TOutEdt, dialog.PSizeEdt, dialog.TTLEdt,
-                                  dialog.ATimeEdt})
+    for (platform::TEdit *edit :
+         {dialog.CountEdt, dialog.WaitEdt, dialog.TOutEdt, dialog.PSizeEdt, dialog.TTLEdt, dialog.ATimeEdt})
         edit->setText("77");
     dialog.ExeCBx->setChecked(true);
 

@@ -40,7 +40,10 @@ QByteArray ReadFile(const QString &name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QStringList Entries() { return QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System); }
+QStringList Entries()
+{
+    return QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
+}
 
 bool Root() { return ::geteuid() == 0; }
 

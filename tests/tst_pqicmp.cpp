@@ -86,8 +86,10 @@ void TestPqICMP::constructionFailures_data()
     QTest::newRow("no IcmpCreateFile") << 0 << 0x0101 << "IcmpCreateFile" << EACCES << entry;
     QTest::newRow("no IcmpCloseHandle") << 0 << 0x0101 << "IcmpCloseHandle" << 0 << entry;
     QTest::newRow("no IcmpSendEcho") << 0 << 0x0101 << "IcmpSendEcho" << 0 << entry;
-    QTest::newRow("no permission for ICMP sockets") << 0 << 0x0101 << "" << EACCES << QString::fromStdString(PermissionMessage);
-    QTest::newRow("no capability for raw sockets") << 0 << 0x0101 << "" << EPERM << QString::fromStdString(PermissionMessage);
+    QTest::newRow("no permission for ICMP sockets")
+        << 0 << 0x0101 << "" << EACCES << QString::fromStdString(PermissionMessage);
+    QTest::newRow("no capability for raw sockets")
+        << 0 << 0x0101 << "" << EPERM << QString::fromStdString(PermissionMessage);
     QTest::newRow("out of descriptors") << 0 << 0x0101 << "" << EMFILE << "ICMP ソケットを開けません（";
 }
 
@@ -193,8 +195,7 @@ void TestPqICMP::runSequence_data()
     QTest::newRow("name never found, retried each echo")
         << std::string(" nowhere ") << 3 << 20 << 64 << true << Framed(Repeat(3, unknown("nowhere")));
     QTest::newRow("name found at the second attempt, resolved once")
-        << std::string("later") << 3 << 20 << 64 << true
-        << [&] {
+        << std::string("later") << 3 << 20 << 64 << true << [&] {
                Log entries = unknown("later");
                for (const auto &e : Log{"resolve later"})
                    entries.push_back(e);
@@ -287,8 +288,8 @@ void TestPqICMP::reportsCarryReplyRecord()
     ScriptedPlatform platform;
     auto answered = ScriptedPlatform::Answer(57);
     answered.RTT = 12;
-    platform.Script("10.0.0.1", {answered, ScriptedPlatform::Failure(11010),
-                                 ScriptedPlatform::ErrorFrom(11013, "10.9.9.9")});
+    platform.Script("10.0.0.1",
+                    {answered, ScriptedPlatform::Failure(11010), ScriptedPlatform::ErrorFrom(11013, "10.9.9.9")});
     TPqICMP icmp(nullptr);
     std::vector<std::tuple<int32_t, std::string, int32_t, uint8_t>> reports;
     icmp.OnReply = [&](QObject *, int32_t status, const std::string &address, int32_t rtt, uint8_t ttl) {
@@ -342,7 +343,8 @@ void TestPqICMP::pauseSurvivesTickWrap()
     icmp.NumberOfPings = 1;
     icmp.Delay = 30;
     icmp.Ping();
-    QCOMPARE(platform.Log(), (Log{"open", "close", "open", "send 10.0.0.1", "sleep 10", "sleep 10", "sleep 10", "close"}));
+    QCOMPARE(platform.Log(),
+             (Log{"open", "close", "open", "send 10.0.0.1", "sleep 10", "sleep 10", "sleep 10", "close"}));
 }
 
 void TestPqICMP::dispatchesCallingThreadMessages()
@@ -352,7 +354,8 @@ void TestPqICMP::dispatchesCallingThreadMessages()
     icmp.Address = "10.0.0.1";
     icmp.NumberOfPings = 1;
     icmp.Delay = 0;
-    QMetaObject::invokeMethod(this, [&] { platform.Append("event"); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&] { platform.Append("event"); }, Qt::QueuedConnection);
     icmp.Ping();
     QCOMPARE(platform.Log(), (Log{"open", "close", "open", "event", "send 10.0.0.1", "close"}));
 }

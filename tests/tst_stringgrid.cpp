@@ -14,8 +14,8 @@
 
 using platform::TGridDrawState;
 using platform::TGridOption;
-using platform::TStringGrid;
 using platform::ToCp932;
+using platform::TStringGrid;
 
 Q_DECLARE_METATYPE(std::string)
 
@@ -79,9 +79,8 @@ struct PaintLog {
             return {};
         QCoreApplication::processEvents();
         Cells cells = painted;
-        std::sort(cells.begin(), cells.end(), [](QPoint a, QPoint b) {
-            return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x());
-        });
+        std::sort(cells.begin(), cells.end(),
+                  [](QPoint a, QPoint b) { return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x()); });
         return cells;
     }
 };
@@ -96,15 +95,9 @@ QRect CellRect(const TStringGrid &grid, int ACol, int ARow)
     return grid.visualRect(grid.model()->index(ARow - 1, ACol));
 }
 
-QPoint CellCenter(const TStringGrid &grid, int ACol, int ARow)
-{
-    return CellRect(grid, ACol, ARow).center();
-}
+QPoint CellCenter(const TStringGrid &grid, int ACol, int ARow) { return CellRect(grid, ACol, ARow).center(); }
 
-QImage Pixels(QWidget *widget)
-{
-    return widget->grab().toImage();
-}
+QImage Pixels(QWidget *widget) { return widget->grab().toImage(); }
 
 // Rows of the selection model, as grid rows.
 QList<int> SelectedRows(const TStringGrid &grid)
@@ -613,7 +606,8 @@ void TestStringGrid::drawTextPlacesAndClips()
     // One line centred both ways.
     const std::string square = ToCp932(QStringLiteral("■"));
     const QRect wide(0, 0, 120, 50);
-    const QRect centred = Ink(Drawn(square, -1, wide, platform::DT_CENTER | platform::DT_VCENTER | platform::DT_SINGLELINE));
+    const QRect centred =
+        Ink(Drawn(square, -1, wide, platform::DT_CENTER | platform::DT_VCENTER | platform::DT_SINGLELINE));
     const QRect topLeft = Ink(Drawn(square, -1, wide, 0));
     QVERIFY(qAbs(centred.left() - (wide.width() - centred.right() - 1)) <= 1);
     QVERIFY(centred.top() > topLeft.top() + 10);
@@ -640,16 +634,14 @@ void TestStringGrid::drawTextCountsBytesAndPrefixes_data()
     QTest::addColumn<unsigned>("sameFormat");
 
     const std::string success = ToCp932(QStringLiteral("成功"));
-    QTest::newRow("-1 stops at the zero byte")
-        << std::string("AB\0CD", 5) << -1 << 0u << std::string("AB") << 0u;
+    QTest::newRow("-1 stops at the zero byte") << std::string("AB\0CD", 5) << -1 << 0u << std::string("AB") << 0u;
     QTest::newRow("length counts bytes") << success << 2 << 0u << ToCp932(QStringLiteral("成")) << 0u;
     QTest::newRow("length past the end") << success << 40 << 0u << success << 0u;
     QTest::newRow("CR LF breaks a line") << std::string("A\r\nB") << -1 << 0u << std::string("A\nB") << 0u;
     QTest::newRow("CR breaks a line") << std::string("A\rB") << -1 << 0u << std::string("A\nB") << 0u;
     QTest::newRow("one line keeps no break")
         << std::string("A\nB") << -1 << platform::DT_SINGLELINE << std::string("A B") << platform::DT_SINGLELINE;
-    QTest::newRow("double ampersand") << std::string("A&&B") << -1 << 0u << std::string("A&B")
-                                      << platform::DT_NOPREFIX;
+    QTest::newRow("double ampersand") << std::string("A&&B") << -1 << 0u << std::string("A&B") << platform::DT_NOPREFIX;
 }
 
 void TestStringGrid::drawTextCountsBytesAndPrefixes()

@@ -22,7 +22,8 @@ private slots:
         QTest::newRow("empty lines kept") << QByteArray("\n\na\n\n") << QByteArrayList{"", "", "a", ""};
         QTest::newRow("NUL ends the text") << QByteArray("a\r\nb\0c\r\nd", 9) << QByteArrayList{"a", "b"};
         QTest::newRow("NUL first") << QByteArray("\0a", 2) << QByteArrayList{};
-        QTest::newRow("8-bit bytes kept") << QByteArray("\x94\xF5\x8Dl\r\n\xB7\xAC") << QByteArrayList{"\x94\xF5\x8Dl", "\xB7\xAC"};
+        QTest::newRow("8-bit bytes kept")
+            << QByteArray("\x94\xF5\x8Dl\r\n\xB7\xAC") << QByteArrayList{"\x94\xF5\x8Dl", "\xB7\xAC"};
     }
 
     void splitsLines()

@@ -97,16 +97,14 @@ void TestSweep::outcomes_data()
     const Script none = [](ScriptedPlatform &) {};
     QTest::newRow("3 of 3 answered") << 3 << QStringList{"10.0.0.1"} << none
                                      << Rows{{"3", "3", "10.0.0.1", "10.0.0.1"}};
-    QTest::newRow("answered, timed out, answered")
-        << 3 << QStringList{"10.0.0.1"}
-        << Script([](ScriptedPlatform &p) { p.Script("10.0.0.1", {Answered, TimedOut, Answered}); })
-        << Rows{{"2", "3", "10.0.0.1", "10.0.0.1"}};
-    QTest::newRow("answered, answered, timed out")
-        << 3 << QStringList{"10.0.0.1"}
-        << Script([](ScriptedPlatform &p) { p.Script("10.0.0.1", {Answered, Answered, TimedOut}); })
-        << Rows{{"2", "3", "Request timed out", "10.0.0.1"}};
-    QTest::newRow("name that cannot be resolved") << 2 << QStringList{"nowhere"} << none
-                                                  << Rows{{"0", "2", "Unknown host", "nowhere"}};
+    QTest::newRow("answered, timed out, answered") << 3 << QStringList{"10.0.0.1"} << Script([](ScriptedPlatform &p) {
+        p.Script("10.0.0.1", {Answered, TimedOut, Answered});
+    }) << Rows{{"2", "3", "10.0.0.1", "10.0.0.1"}};
+    QTest::newRow("answered, answered, timed out") << 3 << QStringList{"10.0.0.1"} << Script([](ScriptedPlatform &p) {
+        p.Script("10.0.0.1", {Answered, Answered, TimedOut});
+    }) << Rows{{"2", "3", "Request timed out", "10.0.0.1"}};
+    QTest::newRow("name that cannot be resolved")
+        << 2 << QStringList{"nowhere"} << none << Rows{{"0", "2", "Unknown host", "nowhere"}};
     QTest::newRow("status outside the text table counts as answered")
         << 1 << QStringList{"10.0.0.1"}
         << Script([](ScriptedPlatform &p) { p.Script("10.0.0.1", {ScriptedPlatform::ErrorFrom(10060, "10.0.0.9")}); })
@@ -114,8 +112,7 @@ void TestSweep::outcomes_data()
     QTest::newRow("no echoes") << 0 << QStringList{"10.0.0.1", "10.0.0.2"} << none
                                << Rows{{"0", "0", "Ping!", "10.0.0.1"}, {"0", "0", "Ping!", "10.0.0.2"}};
     QTest::newRow("each row its own outcome")
-        << 2 << QStringList{"10.0.0.1", "10.0.0.2", "name.example"}
-        << Script([](ScriptedPlatform &p) {
+        << 2 << QStringList{"10.0.0.1", "10.0.0.2", "name.example"} << Script([](ScriptedPlatform &p) {
                p.Script("10.0.0.2", {TimedOut, TimedOut});
                p.ScriptName("name.example", {"10.0.0.3"});
            })

@@ -1,7 +1,7 @@
 #include "tests/support/ScriptedPlatform.h"
 
-#include "platform/Libraries.h"
 #include "platform/LastError.h"
+#include "platform/Libraries.h"
 #include "platform/StopSignal.h"
 
 #include <arpa/inet.h>
@@ -30,8 +30,7 @@ bool ScriptedCloseHandle(platform::HANDLE handle) { return Current().CloseHandle
 uint32_t ScriptedSendEcho(platform::HANDLE handle, uint32_t destination, void *requestData, uint16_t requestSize,
                           platform::TIPINFO *options, void *replyBuffer, uint32_t replySize, uint32_t timeout)
 {
-    return Current().SendEcho(handle, destination, requestData, requestSize, options, replyBuffer, replySize,
-                              timeout);
+    return Current().SendEcho(handle, destination, requestData, requestSize, options, replyBuffer, replySize, timeout);
 }
 
 std::map<std::string, void *> ScriptedEntryPoints()
