@@ -3,27 +3,11 @@
 #include "monitor/MonitorSettings.h"
 #include "monitor/main.h"
 #include "platform/Application.h"
+#include "tests/support/LoopbackHosts.h"
 
 #include <QPushButton>
 #include <QTest>
 #include <chrono>
-
-namespace {
-
-std::string LoopbackHost(int index) // 0 gives 127.0.0.1, 255 gives 127.0.1.0
-{
-    const int host = index + 1;
-    return "127.0." + std::to_string(host / 256) + "." + std::to_string(host % 256);
-}
-
-void SetLoopbackHosts(TMainForm &form)
-{
-    form.MainViewSGrid->SetRowCount(MaxHosts + 2);
-    for (int i = 0; i < MaxHosts; ++i)
-        form.MainViewSGrid->SetCell(3, i + 1, LoopbackHost(i));
-}
-
-} // namespace
 
 class TestSweepLoopback : public QObject {
     Q_OBJECT

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -24,7 +25,7 @@ const QString Client = QStringLiteral("client");
 const QString Router = QStringLiteral("router");
 
 // Hosts behind the router, each on 198.18.<subnet>.0/24: the router is .1,
-// the host .2.
+// the host .2 and on.
 struct Host {
     QString Role;
     int Subnet;
@@ -33,11 +34,6 @@ const QString Muted = QStringLiteral("muted");
 const QString Alternating = QStringLiteral("alternating");
 const Host Hosts[] = {{QStringLiteral("answering"), 1}, {Muted, 2}, {Alternating, 3}};
 constexpr int UnreachableSubnet = 4;
-
-// One nft command line is one transaction.
-const char AlternationRules[] = "flush ruleset; add table ip quorvel; "
-                                "add chain ip quorvel input { type filter hook input priority 0; }; "
-                                "add rule ip quorvel input icmp type echo-request numgen inc mod 2 == 0 drop";
 
 QString Name(const QString &role) { return Prefix + QString::number(getpid()) + '-' + role; }
 
@@ -110,6 +106,15 @@ QString Run(const QStringList &command)
 
 QString Ip(const QStringList &arguments) { return Run(QStringList{Tool("ip")} + arguments); }
 
+// Many ip commands for one namespace in a single process.
+QString IpBatch(const QString &role, const QStringList &commands)
+{
+    QTemporaryFile file;
+    if (!file.open() || file.write((commands.join('\n') + '\n').toLocal8Bit()) < 0 || !file.flush())
+        return "cannot write the ip commands: " + file.errorString();
+    return Ip({"-n", Name(role), "-batch", file.fileName()});
+}
+
 QString InNamespace(const QString &role, const QStringList &command)
 {
     return Run(QStringList{Tool("ip"), "netns", "exec", Name(role)} + command);
@@ -127,6 +132,22 @@ void Discard(const QString &name)
 {
     if (const QString failure = DeleteNamespace(name); !failure.isEmpty())
         qWarning("%s", qPrintable(failure));
+}
+
+QString CannotEnter(const QString &path, int error)
+{
+    return QStringLiteral("cannot enter %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// Moves the calling thread into the network namespace a file stands for.
+QString EnterNamespaceOf(const QString &path)
+{
+    const int fd = open(path.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
+    const bool entered = fd >= 0 && setns(fd, CLONE_NEWNET) == 0;
+    const int error = errno;
+    if (fd >= 0)
+        close(fd);
+    return entered ? QString() : CannotEnter(path, error);
 }
 
 int SocketsListed(const QString &table)
@@ -155,8 +176,9 @@ QString NetnsLab::Unavailable()
     return DeleteNamespace(probe);
 }
 
-QString NetnsLab::Build()
+QString NetnsLab::Build(int addresses)
 {
+    Addresses = addresses;
     // A test that crashed leaves its namespaces behind; the pid tells whose.
     static const QRegularExpression ours("^" + QRegularExpression::escape(Prefix) + "(\\d+)-");
     for (const QString &name : QDir(NetnsDirectory).entryList(QDir::Files | QDir::System)) {
@@ -173,6 +195,10 @@ QString NetnsLab::Build()
     const auto ip = [&failure](const QStringList &arguments) {
         if (failure.isEmpty())
             failure = Ip(arguments);
+    };
+    const auto ipBatch = [&failure](const QString &role, const QStringList &commands) {
+        if (failure.isEmpty())
+            failure = IpBatch(role, commands);
     };
     const auto sysctl = [&failure](const QString &role, const QStringList &settings) {
         if (failure.isEmpty())
@@ -194,12 +220,16 @@ QString NetnsLab::Build()
     ip({"-n", Name(Client), "address", "add", Address(0, 2, true), "dev", "c0"});
     ip({"-n", Name(Client), "link", "set", "c0", "up"});
     ip({"-n", Name(Client), "route", "add", "default", "via", Address(0, 1)});
-    // The router meters unreachable errors per source, in a bucket that each
-    // TTL expired error empties while icmp_ratelimit is 0; a source of their
-    // own keeps them apart.
-    ip({"-n", Name(Client), "address", "add", Address(0, 3, true), "dev", "c0"});
-    ip({"-n", Name(Client), "route", "add", Address(UnreachableSubnet, 0, true), "via", Address(0, 1), "src",
-        Address(0, 3)});
+    // The router answers an unreachable route at most five times at once
+    // per source, then once a second (route/error_burst and error_cost, which
+    // no namespace has its own of): each unreachable address is reached from
+    // a source of its own, .3 and on.
+    QStringList unreachableRoutes;
+    for (int i = 0; i < Addresses; ++i)
+        unreachableRoutes << QStringLiteral("address add %1 dev c0").arg(Address(0, 3 + i, true))
+                          << QStringLiteral("route add %1/32 via %2 src %3")
+                                 .arg(Address(UnreachableSubnet, 2 + i), Address(0, 1), Address(0, 3 + i));
+    ipBatch(Client, unreachableRoutes);
     ip({"-n", Name(Router), "address", "add", Address(0, 1, true), "dev", "r0"});
     ip({"-n", Name(Router), "link", "set", "r0", "up"});
     for (const Host &host : Hosts) {
@@ -207,14 +237,18 @@ QString NetnsLab::Build()
         ip({"-n", Name(Router), "link", "add", side, "type", "veth", "peer", "name", "h0", "netns", Name(host.Role)});
         ip({"-n", Name(Router), "address", "add", Address(host.Subnet, 1, true), "dev", side});
         ip({"-n", Name(Router), "link", "set", side, "up"});
-        ip({"-n", Name(host.Role), "address", "add", Address(host.Subnet, 2, true), "dev", "h0"});
+        QStringList hostAddresses;
+        for (int i = 0; i < Addresses; ++i)
+            hostAddresses << QStringLiteral("address add %1 dev h0").arg(Address(host.Subnet, 2 + i, true));
+        ipBatch(host.Role, hostAddresses);
         ip({"-n", Name(host.Role), "link", "set", "h0", "up"});
         ip({"-n", Name(host.Role), "route", "add", "default", "via", Address(host.Subnet, 1)});
     }
     ip({"-n", Name(Router), "route", "add", "unreachable", Address(UnreachableSubnet, 0, true)});
-    // Without a zero rate limit the router would stay silent for the later
-    // of several quick errors.
-    sysctl(Router, {"net.ipv4.ip_forward=1", "net.ipv4.icmp_ratelimit=0"});
+    // The error types in icmp_ratemask are metered per destination
+    // (icmp_ratelimit) and for the whole namespace (icmp_msgs_per_sec,
+    // icmp_msgs_burst); with an empty mask the router sends every error.
+    sysctl(Router, {"net.ipv4.ip_forward=1", "net.ipv4.icmp_ratemask=0"});
     sysctl(Muted, {"net.ipv4.icmp_echo_ignore_all=1"});
     if (failure.isEmpty())
         failure = RestartAlternation();
@@ -225,9 +259,18 @@ QString NetnsLab::Build()
 
 void NetnsLab::Remove()
 {
+    if (const QString failure = LeaveClient(); !failure.isEmpty())
+        qWarning("%s", qPrintable(failure));
     for (const QString &name : std::as_const(Own))
         Discard(name);
     Own.clear();
+}
+
+QString NetnsLab::HostAddress(const QString &first, int index)
+{
+    QStringList octets = first.split('.');
+    octets.last() = QString::number(octets.last().toInt() + index);
+    return octets.join('.');
 }
 
 QString NetnsLab::SelectSocketKind(SocketKind kind)
@@ -239,27 +282,49 @@ QString NetnsLab::SelectSocketKind(SocketKind kind)
 
 QString NetnsLab::RestartAlternation()
 {
-    // Loading the rule afresh starts its counter again at zero, a drop.
-    return InNamespace(Alternating, {Tool("nft"), AlternationRules});
+    // One nft command line is one transaction. Each address has a rule, and
+    // so a count, of its own; loading them afresh starts every count again
+    // at zero, a drop.
+    QString rules = QStringLiteral("flush ruleset; add table ip quorvel; "
+                                   "add chain ip quorvel input { type filter hook input priority 0; }");
+    for (int i = 0; i < Addresses; ++i)
+        rules += QStringLiteral("; add rule ip quorvel input ip daddr %1 icmp type echo-request "
+                                "numgen inc mod 2 == 0 drop")
+                     .arg(HostAddress(AlternatingHost, i));
+    return InNamespace(Alternating, {Tool("nft"), rules});
 }
 
 QString NetnsLab::RunInClient(const std::function<void()> &work) const
 {
-    const QByteArray path = (NetnsDirectory + '/' + Name(Client)).toLocal8Bit();
     QString failure;
     std::thread worker([&] {
-        const int fd = open(path.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0 || setns(fd, CLONE_NEWNET) != 0) {
-            failure = QStringLiteral("cannot enter %1: %2").arg(QString::fromLocal8Bit(path), std::strerror(errno));
-            if (fd >= 0)
-                close(fd);
-            return;
-        }
-        close(fd);
-        work();
+        failure = EnterNamespaceOf(NetnsDirectory + '/' + Name(Client));
+        if (failure.isEmpty())
+            work();
     });
     worker.join();
     return failure;
+}
+
+QString NetnsLab::EnterClient()
+{
+    const QString home = QStringLiteral("/proc/thread-self/ns/net");
+    if (HomeNamespace < 0)
+        HomeNamespace = open(home.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
+    if (HomeNamespace < 0)
+        return QStringLiteral("cannot keep %1: %2").arg(home, QString::fromLocal8Bit(std::strerror(errno)));
+    return EnterNamespaceOf(NetnsDirectory + '/' + Name(Client));
+}
+
+QString NetnsLab::LeaveClient()
+{
+    if (HomeNamespace < 0)
+        return {};
+    const bool back = setns(HomeNamespace, CLONE_NEWNET) == 0;
+    const int error = errno;
+    close(HomeNamespace);
+    HomeNamespace = -1;
+    return back ? QString() : CannotEnter(QStringLiteral("this thread's own network namespace"), error);
 }
 
 std::optional<NetnsLab::SocketKind> NetnsLab::OpenEchoSocketKind()
