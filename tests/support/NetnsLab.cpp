@@ -276,8 +276,8 @@ QString NetnsLab::HostAddress(const QString &first, int index)
 QString NetnsLab::SelectSocketKind(SocketKind kind)
 {
     // As root: an empty group range refuses datagram sockets, so the raw one opens.
-    return Sysctl(Client, {kind == SocketKind::Raw ? "net.ipv4.ping_group_range=1 0"
-                                                   : "net.ipv4.ping_group_range=0 2147483647"});
+    return Sysctl(
+        Client, {kind == SocketKind::Raw ? "net.ipv4.ping_group_range=1 0" : "net.ipv4.ping_group_range=0 2147483647"});
 }
 
 QString NetnsLab::RestartAlternation()
