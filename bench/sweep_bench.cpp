@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -84,8 +85,11 @@ double Percentile(std::vector<double> values, double fraction)
     return values[std::min(at, values.size() - 1)];
 }
 
+// The window reads quorvel.ini at start, and writes it at every close: each
+// measurement starts from its own settings, with no file from the one before.
 void UseSweepSettings(int count, int wait)
 {
+    QFile::remove(QStringLiteral("quorvel.ini"));
     MonitorSettings = TMonitorSettings{};
     MonitorSettings.pingCount = count;
     MonitorSettings.pingWait = wait;
