@@ -1,6 +1,7 @@
 // The echo component on real ICMP sockets, against loopback addresses (the
 // whole of 127.0.0.0/8 answers on Linux).
 #include "echo/PqICMP.h"
+#include "tests/support/EchoSockets.h"
 
 #include <QTest>
 #include <latch>
@@ -32,17 +33,6 @@ std::unique_ptr<TPqICMP> EchoComponent(QObject *owner, std::vector<Report> &repo
     return icmp;
 }
 
-bool EchoSocketsAvailable(QString &why)
-{
-    try {
-        TPqICMP probe(nullptr);
-        return true;
-    } catch (const EICMPError &error) {
-        why = QString::fromUtf8(error.what());
-        return false;
-    }
-}
-
 } // namespace
 
 class TestEchoLoopback : public QObject {
@@ -51,9 +41,8 @@ class TestEchoLoopback : public QObject {
 private slots:
     void initTestCase()
     {
-        QString why;
-        if (!EchoSocketsAvailable(why))
-            QSKIP(qPrintable("no ICMP socket can be opened here: " + why));
+        if (const QString why = WhyNoEchoSockets(); !why.isEmpty())
+            QSKIP(qPrintable(why));
     }
 
     void answersFromLocalHost()

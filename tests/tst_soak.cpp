@@ -4,6 +4,7 @@
 #include "monitor/MonitorSettings.h"
 #include "monitor/main.h"
 #include "platform/Application.h"
+#include "tests/support/EchoSockets.h"
 #include "tests/support/LoopbackHosts.h"
 
 #include <QDir>
@@ -96,11 +97,8 @@ class TestSoak : public QObject {
 private slots:
     void initTestCase()
     {
-        try {
-            TPqICMP probe(nullptr);
-        } catch (const EICMPError &error) {
-            QSKIP(qPrintable(QString("no ICMP socket can be opened here: ") + QString::fromUtf8(error.what())));
-        }
+        if (const QString why = WhyNoEchoSockets(); !why.isEmpty())
+            QSKIP(qPrintable(why));
         platform::Application::StartRecording();
     }
 
