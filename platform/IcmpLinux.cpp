@@ -77,7 +77,15 @@ bool OnlyOurRepliesPass(int fd, uint16_t identifier)
         BPF_STMT(BPF_RET | BPF_K, 0),
     };
     sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
-    return setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) == 0;
+    if (setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) != 0)
+        return false;
+    // Until the filters were in place the socket took every ICMP packet on
+    // the host; left queued, they could fill its buffer so that the kernel
+    // drops our own replies.
+    uint8_t discarded;
+    while (recv(fd, &discarded, sizeof discarded, MSG_DONTWAIT) >= 0) {
+    }
+    return true;
 }
 
 HANDLE IcmpCreateFile()
