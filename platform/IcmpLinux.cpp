@@ -278,15 +278,18 @@ uint32_t IcmpSendEcho(HANDLE handle, uint32_t destination, void *requestData, ui
     for (;;) {
         if (StopRequested())
             return Fail(IP_GENERAL_FAILURE);
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
-        if (left <= 0)
+        // Past the deadline the socket is still read once: a reply already
+        // waiting counts, even when this thread was not running to see it come.
+        const auto left =
+            std::max<int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now()).count());
+        if (poll(waits, 2, static_cast<int>(std::min<int64_t>(left, INT_MAX))) > 0) {
+            if ((waits[0].revents & POLLERR) && ReadError(echo))
+                return 1;
+            if ((waits[0].revents & POLLIN) && ReadReply(echo))
+                return 1;
+        } else if (left == 0) {
             return Fail(IP_REQ_TIMED_OUT);
-        if (poll(waits, 2, static_cast<int>(std::min<int64_t>(left, INT_MAX))) <= 0)
-            continue;
-        if ((waits[0].revents & POLLERR) && ReadError(echo))
-            return 1;
-        if ((waits[0].revents & POLLIN) && ReadReply(echo))
-            return 1;
+        }
     }
 }
 
