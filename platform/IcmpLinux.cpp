@@ -77,15 +77,32 @@ bool OnlyOurRepliesPass(int fd, uint16_t identifier)
         BPF_STMT(BPF_RET | BPF_K, 0),
     };
     sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
-    if (setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) != 0)
-        return false;
-    // Until the filters were in place the socket took every ICMP packet on
-    // the host; left queued, they could fill its buffer so that the kernel
-    // drops our own replies.
+    return setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) == 0;
+}
+
+void DiscardQueue(int fd, int flags)
+{
     uint8_t discarded;
-    while (recv(fd, &discarded, sizeof discarded, MSG_DONTWAIT) >= 0) {
+    bool failedBefore = false;
+    for (;;) {
+        if (recv(fd, &discarded, sizeof discarded, flags | MSG_DONTWAIT) >= 0) {
+            failedBefore = false;
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK || failedBefore) {
+            return;
+        } else {
+            failedBefore = true; // a pending ICMP error fails one read, then reading goes on
+        }
     }
-    return true;
+}
+
+// Nothing queued before an echo is sent can answer it, yet it takes buffer
+// room, and a full buffer makes the kernel drop the answer. A raw socket
+// takes every ICMP packet on the host until its filters are in place, and
+// every host's ICMP errors for good, since no filter reaches its error queue.
+void DiscardQueued(int fd)
+{
+    DiscardQueue(fd, 0);
+    DiscardQueue(fd, MSG_ERRQUEUE);
 }
 
 HANDLE IcmpCreateFile()
@@ -201,8 +218,14 @@ bool ReadError(const PendingEcho &echo)
     message.msg_control = control;
     message.msg_controllen = sizeof control;
     const ssize_t got = recvmsg(echo.Socket.Fd, &message, MSG_ERRQUEUE | MSG_DONTWAIT);
-    if (got < 0)
+    if (got < 0) {
+        // The error stays pending, and the socket keeps polling as failed,
+        // when the kernel had no room left to queue its details.
+        int pending = 0;
+        socklen_t size = sizeof pending;
+        getsockopt(echo.Socket.Fd, SOL_SOCKET, SO_ERROR, &pending, &size);
         return false;
+    }
     const auto header = icmp::ReadEchoHeader(quoted, static_cast<size_t>(got));
     if (!header || !IsOurEcho(echo, *header) || message.msg_namelen < sizeof target ||
         target.sin_addr.s_addr != echo.Destination)
@@ -261,6 +284,7 @@ uint32_t IcmpSendEcho(HANDLE handle, uint32_t destination, void *requestData, ui
     if (!SetTtl(socket, requestOptions ? requestOptions->Ttl : 128))
         return Fail(IP_GENERAL_FAILURE);
 
+    DiscardQueued(socket.Fd);
     const uint16_t sequence = ++socket.Sequence;
     const auto request =
         icmp::BuildEchoRequest(socket.Identifier, sequence, static_cast<const uint8_t *>(requestData), requestSize);
@@ -278,18 +302,15 @@ uint32_t IcmpSendEcho(HANDLE handle, uint32_t destination, void *requestData, ui
     for (;;) {
         if (StopRequested())
             return Fail(IP_GENERAL_FAILURE);
-        // Past the deadline the socket is still read once: a reply already
-        // waiting counts, even when this thread was not running to see it come.
-        const auto left =
-            std::max<int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now()).count());
-        if (poll(waits, 2, static_cast<int>(std::min<int64_t>(left, INT_MAX))) > 0) {
-            if ((waits[0].revents & POLLERR) && ReadError(echo))
-                return 1;
-            if ((waits[0].revents & POLLIN) && ReadReply(echo))
-                return 1;
-        } else if (left == 0) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
+        if (left <= 0)
             return Fail(IP_REQ_TIMED_OUT);
-        }
+        if (poll(waits, 2, static_cast<int>(std::min<int64_t>(left, INT_MAX))) <= 0)
+            continue;
+        if ((waits[0].revents & POLLERR) && ReadError(echo))
+            return 1;
+        if ((waits[0].revents & POLLIN) && ReadReply(echo))
+            return 1;
     }
 }
 
